@@ -1,0 +1,153 @@
+#include "app/frmFendralWrapper.h"
+
+#include "app/FolderText.h"
+#include "app/RadiusText.h"
+#include "common/UICommon.h"
+
+#include <string_view>
+
+namespace fendralwin {
+
+namespace {
+
+// Removes every occurrence of `part` in one left-to-right pass; pieces that meet where an
+// occurrence was cut out are not searched again.
+std::string removeEvery(std::string_view text, std::string_view part) {
+    if (part.empty()) {
+        return std::string(text);
+    }
+    std::string rest;
+    std::size_t from = 0;
+    for (auto found = text.find(part); found != std::string_view::npos;
+         found = text.find(part, from)) {
+        rest += text.substr(from, found - from);
+        from = found + part.size();
+    }
+    rest += text.substr(from);
+    return rest;
+}
+
+} // namespace
+
+frmFendralWrapper::frmFendralWrapper(FormControls controls, IMessageBoxes& messageBoxes,
+                                     Platform& platform)
+    : c_(controls)
+    , messageBoxes_(messageBoxes)
+    , platform_(platform) {}
+
+frmFendralWrapper::~frmFendralWrapper() {
+    Form_Terminate();
+}
+
+void frmFendralWrapper::Form_Load() {
+    vars_.strAppDir = FolderText(platform_.programFolder(), platform_.separator());
+    vars_.strInDir = vars_.strAppDir;
+    vars_.strOutDir = vars_.strAppDir;
+}
+
+void frmFendralWrapper::Form_Terminate() noexcept {
+    // A window object that never loaded has no program folder to clean up.
+    if (!vars_.strAppDir.empty()) {
+        platform_.deleteFile(scriptPath());
+    }
+}
+
+void frmFendralWrapper::cmdExit_Click() {
+    c_.window.close();
+}
+
+void frmFendralWrapper::drvIn_Change() {
+    if (!c_.dirIn.setPath(c_.drvIn.drive())) {
+        // The drive cannot be opened: show the drive of the folder still listed.
+        c_.drvIn.showDriveOf(c_.dirIn.path());
+        return;
+    }
+    c_.lblInputFile.setCaption("Input File:");
+    reevaluateReadiness();
+}
+
+void frmFendralWrapper::dirIn_Change() {
+    c_.filIn.setPath(c_.dirIn.path());
+    vars_.strInDir = FolderText(c_.filIn.path(), platform_.separator());
+    c_.lblInputFile.setCaption("Input File:");
+    reevaluateReadiness();
+}
+
+void frmFendralWrapper::filIn_Click() {
+    c_.lblInputFile.setCaption("Input File: " + inputPath());
+    reevaluateReadiness();
+}
+
+void frmFendralWrapper::drvOut_Change() {
+    if (!c_.dirOut.setPath(c_.drvOut.drive())) {
+        c_.drvOut.showDriveOf(c_.dirOut.path());
+        return;
+    }
+    reevaluateReadiness();
+}
+
+void frmFendralWrapper::dirOut_Change() {
+    vars_.strOutDir = FolderText(c_.dirOut.path(), platform_.separator());
+    showOutputPath();
+    reevaluateReadiness();
+}
+
+void frmFendralWrapper::txtOutputFile_Change() {
+    showOutputPath();
+    reevaluateReadiness();
+}
+
+void frmFendralWrapper::hscrlRadius_Scroll() {
+    c_.txtRadius.setText(RadiusText(c_.hscrlRadius.value()));
+}
+
+void frmFendralWrapper::hscrlMaxDiff_Scroll() {
+    c_.txtMaxDiff.setText(std::to_string(c_.hscrlMaxDiff.value()));
+}
+
+void frmFendralWrapper::txtRadius_Change() {
+    refuseNonNumericText(c_.txtRadius, "Only numeric values are valid for the Radius setting.");
+}
+
+void frmFendralWrapper::txtMaxDiff_Change() {
+    refuseNonNumericText(c_.txtMaxDiff, "Only numeric values are valid for the MaxDiff setting.");
+}
+
+bool frmFendralWrapper::IsValid() const {
+    if (c_.filIn.selectedItem().empty()) {
+        return false;
+    }
+    return !removeEvery(c_.txtOutputFile.text(), vars_.strOutDir).empty();
+}
+
+std::string frmFendralWrapper::inputPath() const {
+    return vars_.strInDir + c_.filIn.selectedItem();
+}
+
+std::string frmFendralWrapper::outputPath() const {
+    return vars_.strOutDir + c_.txtOutputFile.text();
+}
+
+std::string frmFendralWrapper::scriptPath() const {
+    return platform_.scriptPath(vars_.strAppDir);
+}
+
+void frmFendralWrapper::reevaluateReadiness() {
+    c_.cmdRunFendral.setEnabled(IsValid());
+}
+
+void frmFendralWrapper::showOutputPath() {
+    c_.lblOutputFile.setCaption("Output File: " + outputPath());
+}
+
+void frmFendralWrapper::refuseNonNumericText(ITextBox& box, const char* message) {
+    if (UICommon::IsNumericText(box.text(), true, false)) {
+        return;
+    }
+    messageBoxes_.show(MessageKind::Plain, kAppTitle, message);
+    // Emptying the box raises its Change again; the empty text passes, so no second message.
+    box.setText("");
+    box.giveFocus();
+}
+
+} // namespace fendralwin

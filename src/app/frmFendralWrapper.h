@@ -1,0 +1,78 @@
+#pragma once
+
+#include "app/view/Controls.h"
+#include "platform/Platform.h"
+
+#include <string>
+
+namespace fendralwin {
+
+inline constexpr const char* kAppTitle = "FendralWin";
+
+// The window object: its folder variables and the handlers of its controls' events. Each handler
+// runs to completion; handlers meet only through the variables and the controls.
+class frmFendralWrapper {
+public:
+    // Folder texts (ending with the separator) of the program, input and output folders.
+    struct Variables {
+        std::string strAppDir;
+        std::string strInDir;
+        std::string strOutDir;
+    };
+
+    frmFendralWrapper(FormControls controls, IMessageBoxes& messageBoxes, Platform& platform);
+    // Releasing the window object is its Terminate event.
+    ~frmFendralWrapper();
+    frmFendralWrapper(const frmFendralWrapper&) = delete;
+    frmFendralWrapper& operator=(const frmFendralWrapper&) = delete;
+
+    const Variables& variables() const { return vars_; }
+
+    // Lifecycle
+    void Form_Load();
+    void Form_Terminate() noexcept;
+    void cmdExit_Click();
+
+    // Input choosers
+    void drvIn_Change();
+    void dirIn_Change();
+    void filIn_Click();
+
+    // Output choosers
+    void drvOut_Change();
+    void dirOut_Change();
+    void txtOutputFile_Change();
+
+    // Job settings
+    void hscrlRadius_Scroll();
+    void hscrlMaxDiff_Scroll();
+    void txtRadius_Change();
+    void txtMaxDiff_Change();
+
+    // The job
+    void cmdRunFendral_Click();
+
+    // True when an input file is selected and the output box holds a name.
+    bool IsValid() const;
+    // True when the input and output paths name the same file.
+    bool IsSameFile() const;
+    // Writes the job script; shows any failure itself. Returns whether the script was written.
+    bool WriteBatchFile();
+
+    std::string inputPath() const;
+    std::string outputPath() const;
+    std::string scriptPath() const;
+
+private:
+    void reevaluateReadiness();
+    void showOutputPath();
+    void refuseNonNumericText(ITextBox& box, const char* message);
+    bool runChecksPass();
+
+    FormControls c_;
+    IMessageBoxes& messageBoxes_;
+    Platform& platform_;
+    Variables vars_;
+};
+
+} // namespace fendralwin

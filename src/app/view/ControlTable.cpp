@@ -1,0 +1,67 @@
+#include "app/view/ControlTable.h"
+
+#include <algorithm>
+#include <array>
+#include <stdexcept>
+#include <string>
+
+namespace fendralwin {
+
+namespace {
+
+using enum ControlKind;
+
+// clang-format off
+constexpr std::array<ControlSpec, 24> kControls{{
+    {"drvIn",         DriveList,     0,  "",                                45,   675,  2715, 315},
+    {"dirIn",         FolderList,    1,  "",                                45,   1305, 2715, 1440},
+    {"filIn",         FileList,      2,  "",                                45,   3015, 2670, 2235,
+     LabelStyle::Standard, {}, 0, 0, "*.tif"},
+    {"drvOut",        DriveList,     3,  "",                                2970, 675,  2715, 315},
+    {"dirOut",        FolderList,    4,  "",                                2970, 1305, 2715, 1440},
+    {"txtOutputFile", TextBox,       5,  "",                                2970, 3015, 2715, 315,
+     LabelStyle::Standard, "Select an output file below or type in a file name"},
+    {"hscrlMaxDiff",  HScrollBar,    6,  "",                                1665, 6345, 2355, 285,
+     LabelStyle::Standard, {}, 50, 10},
+    {"hscrlRadius",   HScrollBar,    7,  "",                                1665, 6030, 2355, 285,
+     LabelStyle::Standard, {}, 100, 10},
+    {"txtRadius",     TextBox,       8,  "1",                               1035, 6030, 510,  285},
+    {"txtMaxDiff",    TextBox,       9,  "10",                              1035, 6345, 510,  285},
+    {"lblRadius",     Label,         10, "Radius:",                         315,  6075, 600,  195},
+    {"lblMaxDiff",    Label,         11, "MaxDiff:",                        315,  6390, 645,  240},
+    {"cmdRunFendral", CommandButton, 12, "Run Fendral",                     4140, 6030, 1365, 285,
+     LabelStyle::Standard, {}, 0, 0, {}, false},
+    {"Label1",        Label,         13, " Input File:",                    45,   45,   2670, 375,
+     LabelStyle::Heading},
+    {"lblOutput",     Label,         14, " Output File:",                   2925, 45,   2625, 375,
+     LabelStyle::Heading},
+    {"cmdExit",       CommandButton, 15, "Exit",                            4140, 6345, 1365, 285},
+    {"Label2",        Label,         16, "Type In Output File Name (*.TIF)", 2970, 2790, 2355, 195},
+    {"lblSelInDrive", Label,         17, "Select Input File Drive:",        45,   450,  2355, 195},
+    {"lblSelInDir",   Label,         18, "Select Input File Directroy:",    45,   1080, 2355, 195},
+    {"lblSelInFile",  Label,         19, "Select Input File:",              45,   2790, 2355, 195},
+    {"lblInputFile",  Label,         20, "Input File:",                     90,   5265, 5595, 330,
+     LabelStyle::Path},
+    {"lblOutputFile", Label,         21, "Output File:",                    90,   5670, 5595, 330,
+     LabelStyle::Path},
+    {"lblOutDrv",     Label,         22, "Select Output File Drive:",       2970, 450,  2355, 195},
+    {"lblSelOutDir",  Label,         23, "Select Output File Directory:",   2970, 1080, 2355, 195},
+}};
+// clang-format on
+
+} // namespace
+
+std::span<const ControlSpec> controlTable() {
+    return kControls;
+}
+
+const ControlSpec& controlNamed(std::string_view name) {
+    const auto found =
+        std::ranges::find_if(kControls, [name](const ControlSpec& c) { return c.name == name; });
+    if (found == kControls.end()) {
+        throw std::out_of_range("no control named " + std::string(name));
+    }
+    return *found;
+}
+
+} // namespace fendralwin

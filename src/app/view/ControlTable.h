@@ -1,0 +1,74 @@
+#pragma once
+
+#include <span>
+#include <string_view>
+
+// The window's layout as data: every control with its place, text and settings. Each toolkit's
+// window is built from this one table.
+namespace fendralwin {
+
+inline constexpr int kTwipsPerPixelAt96Dpi = 15;
+inline constexpr int kClientWidthTwips = 5775;
+inline constexpr int kClientHeightTwips = 6690;
+
+enum class ControlKind {
+    Label,
+    TextBox,
+    CommandButton,
+    HScrollBar,
+    DriveList,
+    FolderList,
+    FileList
+};
+
+enum class LabelStyle {
+    Standard, // the window's font and colours
+    Heading,  // white italic text on blue
+    Path,     // small text for the chosen paths
+};
+
+struct Rgb {
+    int red;
+    int green;
+    int blue;
+};
+
+struct FontSpec {
+    std::string_view family;
+    double points;
+    bool italic;
+};
+
+struct LabelStyleSpec {
+    FontSpec font;
+    Rgb background;
+    Rgb foreground;
+};
+
+inline constexpr LabelStyleSpec kHeadingStyle{{"Arial", 14.25, true}, {0, 0, 255}, {255, 255, 255}};
+inline constexpr FontSpec kPathFont{"Tahoma", 6.75, false};
+
+struct ControlSpec {
+    std::string_view name;
+    ControlKind kind;
+    int tabIndex;
+    std::string_view text; // caption of a label or button, text of a text box
+    int left;              // position and size in twips, in the client area
+    int top;
+    int width;
+    int height;
+    LabelStyle style = LabelStyle::Standard;
+    std::string_view toolTip = {};
+    int maximum = 0; // scroll bars
+    int value = 0;
+    std::string_view pattern = {}; // file list
+    bool enabled = true;
+};
+
+// The 24 controls, in tab order.
+std::span<const ControlSpec> controlTable();
+
+// The control of that name; throws std::out_of_range for an unknown name.
+const ControlSpec& controlNamed(std::string_view name);
+
+} // namespace fendralwin

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <string>
+
+// What the window logic needs of each kind of control, and nothing more. Texts are UTF-8.
+//
+// Rule kept by every implementation (toolkit adapters and test fakes alike): a write that the
+// control answers with an event (a folder list's path, a text box's text) raises that event before
+// the write returns.
+namespace fendralwin {
+
+class ILabel {
+public:
+    virtual ~ILabel() = default;
+    virtual void setCaption(const std::string& caption) = 0;
+};
+
+class ITextBox {
+public:
+    virtual ~ITextBox() = default;
+    virtual std::string text() const = 0;
+    // Raises the box's Change event when the text differs from the current one.
+    virtual void setText(const std::string& text) = 0;
+    virtual void giveFocus() = 0;
+};
+
+class ICommandButton {
+public:
+    virtual ~ICommandButton() = default;
+    virtual void setEnabled(bool enabled) = 0;
+};
+
+class IScrollBar {
+public:
+    virtual ~IScrollBar() = default;
+    // The slider's position; during a drag this is the position just dragged to.
+    virtual int value() const = 0;
+};
+
+class IDriveList {
+public:
+    virtual ~IDriveList() = default;
+    // The chosen drive, as a path that a folder list accepts.
+    virtual std::string drive() const = 0;
+    // Shows the drive that holds `path`, without raising the list's Change event.
+    virtual void showDriveOf(const std::string& path) = 0;
+};
+
+class IFolderList {
+public:
+    virtual ~IFolderList() = default;
+    // The open folder: a root keeps its separator, any other folder has none at its end.
+    virtual std::string path() const = 0;
+    // Opens `path` (a folder, or a drive: then a folder on that drive) and raises Change before
+    // returning. Returns false, raising nothing and keeping the open folder, when it cannot be
+    // opened.
+    virtual bool setPath(const std::string& path) = 0;
+};
+
+class IFileList {
+public:
+    virtual ~IFileList() = default;
+    // The listed folder, in the same form as a folder list's path.
+    virtual std::string path() const = 0;
+    // Lists the matching files of `path` with none selected.
+    virtual void setPath(const std::string& path) = 0;
+    // The name of the selected file; empty when none is selected.
+    virtual std::string selectedItem() const = 0;
+};
+
+class IWindow {
+public:
+    virtual ~IWindow() = default;
+    virtual void close() = 0;
+};
+
+enum class MessageKind { Plain, Warning, Critical };
+
+class IMessageBoxes {
+public:
+    virtual ~IMessageBoxes() = default;
+    // A modal box with one OK button; returns when the user has closed it.
+    virtual void show(MessageKind kind, const std::string& title, const std::string& text) = 0;
+};
+
+// The controls that the window logic reads or writes, by their names in the window.
+struct FormControls {
+    IWindow& window;
+    IDriveList& drvIn;
+    IFolderList& dirIn;
+    IFileList& filIn;
+    IDriveList& drvOut;
+    IFolderList& dirOut;
+    ITextBox& txtOutputFile;
+    IScrollBar& hscrlRadius;
+    IScrollBar& hscrlMaxDiff;
+    ITextBox& txtRadius;
+    ITextBox& txtMaxDiff;
+    ICommandButton& cmdRunFendral;
+    ILabel& lblInputFile;
+    ILabel& lblOutputFile;
+};
+
+} // namespace fendralwin

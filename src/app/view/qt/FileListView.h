@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QListView>
+#include <QString>
+#include <string>
+
+class QStringListModel;
+
+namespace fendralwin {
+
+// A file list: the files of one folder whose names match a pattern, without regard to case.
+class FileListView final : public QListView {
+    Q_OBJECT
+public:
+    FileListView(const QString& pattern, QWidget* parent);
+
+    // The listed folder, as the folder list gives it.
+    QString folderPath() const { return path_; }
+    // Lists the matching files of `path`, none selected. A folder that cannot be read lists none.
+    void setFolderPath(const QString& path);
+    // The selected file's name; empty when none is selected.
+    QString selectedName() const;
+
+signals:
+    // The user selected a file (mouse or keyboard).
+    void fileChosen();
+
+private:
+    QStringListModel* model_;
+    std::string pattern_;
+    QString path_;
+};
+
+} // namespace fendralwin

@@ -1,0 +1,94 @@
+#include "app/view/qt/FolderListView.h"
+
+#include "app/view/qt/FolderListModel.h"
+#include "app/view/qt/ListedNames.h"
+#include "platform/FolderContents.h"
+#include "platform/Platform.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+namespace fendralwin {
+
+namespace {
+
+// Hidden folders (".name") stay hidden, as in the system's file managers.
+bool isShownName(const std::string& name) {
+    return !name.starts_with('.');
+}
+
+// Indents each entry by its depth, as a tree drawn in a flat list.
+class IndentDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem indented = option;
+        indented.rect.adjust(indentOf(index), 0, 0, 0);
+        QStyledItemDelegate::paint(painter, indented, index);
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return QStyledItemDelegate::sizeHint(option, index) + QSize(indentOf(index), 0);
+    }
+
+private:
+    static int indentOf(const QModelIndex& index) {
+        constexpr int pixelsPerLevel = 8;
+        return index.data(FolderListModel::DepthRole).toInt() * pixelsPerLevel;
+    }
+};
+
+} // namespace
+
+FolderListView::FolderListView(QWidget* parent)
+    : QListView(parent)
+    , model_(new FolderListModel(this)) {
+    setModel(model_);
+    setItemDelegate(new IndentDelegate(this));
+    setUniformItemSizes(true);
+    setSelectionMode(SingleSelection);
+    setEditTriggers(NoEditTriggers);
+    connect(this, &QListView::doubleClicked, this, &FolderListView::openEntry);
+}
+
+bool FolderListView::openFolder(const QString& path) {
+    const QString folder = QDir::cleanPath(QDir(path).absolutePath());
+    FolderContents contents;
+    try {
+        contents = readFolder(folder.toStdString());
+    } catch (const PlatformError&) {
+        return false;
+    }
+    const QStringList subfolders = listedNames(std::move(contents.folders), isShownName);
+    const int row = model_->show(folder, subfolders);
+    path_ = folder;
+    const QModelIndex current = model_->index(row);
+    setCurrentIndex(current);
+    scrollTo(current, PositionAtTop);
+    emit folderChanged();
+    return true;
+}
+
+void FolderListView::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        currentIndex().isValid()) {
+        openEntry(currentIndex());
+        event->accept();
+        return;
+    }
+    QListView::keyPressEvent(event);
+}
+
+void FolderListView::openEntry(const QModelIndex& index) {
+    const QString target = index.data(FolderListModel::PathRole).toString();
+    if (target != path_ && !openFolder(target)) {
+        QApplication::beep();
+    }
+}
+
+} // namespace fendralwin

@@ -1,0 +1,84 @@
+#include "job/Script.h"
+
+#include "common/Utf8.h"
+
+#include <string_view>
+
+namespace fendralwin {
+
+namespace {
+
+std::string replaceAll(std::string_view text, char from, std::string_view to) {
+    std::string result;
+    result.reserve(text.size());
+    for (const char c : text) {
+        if (c == from) {
+            result += to;
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
+std::string batchText(std::string_view text) {
+    return replaceAll(text, '%', "%%");
+}
+
+std::string shellQuoted(std::string_view text) {
+    return "'" + replaceAll(text, '\'', R"('\'')") + "'";
+}
+
+std::string posixFendralCommand(const ScriptInputs& inputs) {
+    if (!inputs.programFolderHasFendral) {
+        return "Fendral";
+    }
+    std::string folder = inputs.programFolder;
+    if (!folder.ends_with('/')) {
+        folder += '/';
+    }
+    return shellQuoted(folder + "Fendral");
+}
+
+} // namespace
+
+std::string composeBatchScript(const ScriptInputs& inputs) {
+    const std::string_view crlf = "\r\n";
+    const std::string folderPart = batchText(utf8::dropCharacters(inputs.programFolder, 3));
+    std::string script = "cd\\";
+    script += crlf;
+    script += "cd \\\"" + folderPart + "\"";
+    script += crlf;
+    script += "Fendral " + batchText(inputs.radius) + " " + batchText(inputs.maxDiff) + " \"" +
+              batchText(inputs.inputPath) + "\" \"" + batchText(inputs.outputPath) + "\"";
+    script += crlf;
+    return script;
+}
+
+std::string composePosixScript(const ScriptInputs& inputs) {
+    std::string script = "#!/bin/sh\n";
+    script += "cd " + shellQuoted(inputs.programFolder) + " || exit 1\n";
+    script +=
+        posixFendralCommand(inputs) + " " + shellQuoted(inputs.radius) + " " +
+        shellQuoted(inputs.maxDiff) + " " + shellQuoted(inputs.inputPath) + " " +
+        shellQuoted(inputs.outputPath) +
+        " || { printf '\\nFendral failed. Press Enter to close this window. '; read -r _; }\n";
+    return script;
+}
+
+std::string composeScript(ScriptDialect dialect, const ScriptInputs& inputs) {
+    return dialect == ScriptDialect::Batch ? composeBatchScript(inputs)
+                                           : composePosixScript(inputs);
+}
+
+std::string scriptFileName(ScriptDialect dialect) {
+    return dialect == ScriptDialect::Batch ? "fdw.bat" : "fdw.sh";
+}
+
+std::size_t scriptLength(ScriptDialect dialect, const std::string& script) {
+    const std::size_t lineBreak = dialect == ScriptDialect::Batch ? 2 : 1;
+    const std::size_t length = utf8::utf16Length(script);
+    return length < lineBreak ? 0 : length - lineBreak;
+}
+
+} // namespace fendralwin
