@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing FendralWin need. Safe to run
+# again: it installs only what is missing.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ clang-format pkg-config
+    qt6-base-dev libgl-dev libtiff-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb xauth xterm imagemagick
+    fonts-liberation fonts-dejavu-core
+    locales
+)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    as_root apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}" >/dev/null
+fi
+
+# A locale that writes numbers with a decimal comma, to test that the window never does.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+    as_root localedef -i de_DE -f UTF-8 de_DE.UTF-8
+fi
