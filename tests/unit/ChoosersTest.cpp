@@ -63,8 +63,8 @@ TEST_F(Choosers, ChoosingAnInputDriveSetsTheLabelAndReadinessTwiceAndEndsAsOpeni
 
     h.chooseInDrive("D:");
 
-    EXPECT_EQ(h.log, (Log{"lblInputFile=Input File:", "run disabled", "lblInputFile=Input File:",
-                          "run disabled"}));
+    EXPECT_EQ(h.log, (Log{"lblInputFile=Input File:", "run disabled",
+                          "lblInputFile=Input File:", "run disabled"}));
     EXPECT_EQ(h.dirIn.current, "D:\\");
     EXPECT_EQ(h.filIn.current, "D:\\");
     EXPECT_EQ(h.filIn.selected, -1);
@@ -134,8 +134,8 @@ TEST_F(Choosers, ChoosingAnOutputDriveReevaluatesReadinessTwice) {
 
     h.chooseOutDrive("D:");
 
-    EXPECT_EQ(h.log, (Log{"lblOutputFile=Output File: D:\\clean.tif", "run enabled",
-                          "run enabled"}));
+    EXPECT_EQ(h.log,
+              (Log{"lblOutputFile=Output File: D:\\clean.tif", "run enabled", "run enabled"}));
     EXPECT_EQ(h.form->variables().strOutDir, "D:\\");
 }
 
@@ -187,19 +187,18 @@ TEST_P(IsValidTest, NeedsANameBesidesCopiesOfTheOutputFolder) {
     EXPECT_EQ(h.cmdRunFendral.enabled, GetParam().ready);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    OutputBox, IsValidTest,
-    testing::Values(ReadinessCase{"D:\\Out", "", false},
-                    ReadinessCase{"D:\\Out", "D:\\Out\\", false},
-                    ReadinessCase{"D:\\Out", "D:\\Out\\D:\\Out\\", false},
-                    ReadinessCase{"D:\\Out", "clean.tif", true},
-                    ReadinessCase{"D:\\Out", "D:\\Out\\clean.tif", true},
-                    ReadinessCase{"D:\\Out", "d:\\out\\", true},
-                    ReadinessCase{"D:\\Out", " ", true},
-                    ReadinessCase{"D:\\Out", "D:\\OD:\\Out\\ut\\", true},
-                    ReadinessCase{"C:\\", "C:\\", false},
-                    ReadinessCase{"C:\\", "C:\\C:\\", false},
-                    ReadinessCase{"C:\\", "C:\\scan.tif", true}));
+INSTANTIATE_TEST_SUITE_P(OutputBox, IsValidTest,
+                         testing::Values(ReadinessCase{"D:\\Out", "", false},
+                                         ReadinessCase{"D:\\Out", "D:\\Out\\", false},
+                                         ReadinessCase{"D:\\Out", "D:\\Out\\D:\\Out\\", false},
+                                         ReadinessCase{"D:\\Out", "clean.tif", true},
+                                         ReadinessCase{"D:\\Out", "D:\\Out\\clean.tif", true},
+                                         ReadinessCase{"D:\\Out", "d:\\out\\", true},
+                                         ReadinessCase{"D:\\Out", " ", true},
+                                         ReadinessCase{"D:\\Out", "D:\\OD:\\Out\\ut\\", true},
+                                         ReadinessCase{"C:\\", "C:\\", false},
+                                         ReadinessCase{"C:\\", "C:\\C:\\", false},
+                                         ReadinessCase{"C:\\", "C:\\scan.tif", true}));
 
 TEST(IsValid, NeverWithoutAnInputFile) {
     Harness h;

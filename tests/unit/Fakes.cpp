@@ -74,25 +74,40 @@ Harness::Harness(FakePlatform platformSetup)
     fs.folders[platform.folder] = {};
     filIn.current = platform.folder;
     drvIn.current = drvOut.current = platform.folder.substr(0, 2);
-    const FormControls controls{window,        drvIn,        dirIn,       filIn,
-                                drvOut,        dirOut,       txtOutputFile, hscrlRadius,
-                                hscrlMaxDiff,  txtRadius,    txtMaxDiff,  cmdRunFendral,
-                                lblInputFile,  lblOutputFile};
+    const FormControls controls{window,     drvIn,         dirIn,        filIn,        drvOut,
+                                dirOut,     txtOutputFile, hscrlRadius,  hscrlMaxDiff, txtRadius,
+                                txtMaxDiff, cmdRunFendral, lblInputFile, lblOutputFile};
     form = std::make_unique<frmFendralWrapper>(controls, boxes, platform);
     form->Form_Load();
-    dirIn.onChange = [this] { form->dirIn_Change(); };
-    filIn.onClick = [this] { form->filIn_Click(); };
-    dirOut.onChange = [this] { form->dirOut_Change(); };
-    txtOutputFile.onChange = [this] { form->txtOutputFile_Change(); };
-    txtRadius.onChange = [this] { form->txtRadius_Change(); };
-    txtMaxDiff.onChange = [this] { form->txtMaxDiff_Change(); };
+    dirIn.onChange = [this] {
+        form->dirIn_Change();
+    };
+    filIn.onClick = [this] {
+        form->filIn_Click();
+    };
+    dirOut.onChange = [this] {
+        form->dirOut_Change();
+    };
+    txtOutputFile.onChange = [this] {
+        form->txtOutputFile_Change();
+    };
+    txtRadius.onChange = [this] {
+        form->txtRadius_Change();
+    };
+    txtMaxDiff.onChange = [this] {
+        form->txtMaxDiff_Change();
+    };
 }
 
 Harness::~Harness() = default;
 
-void Harness::openIn(const std::string& path) { dirIn.setPath(path); }
+void Harness::openIn(const std::string& path) {
+    dirIn.setPath(path);
+}
 
-void Harness::openOut(const std::string& path) { dirOut.setPath(path); }
+void Harness::openOut(const std::string& path) {
+    dirOut.setPath(path);
+}
 
 void Harness::chooseInDrive(const std::string& drive) {
     drvIn.current = drive;

@@ -20,7 +20,9 @@ using Log = std::vector<std::string>;
 
 struct FakeLabel final : ILabel {
     FakeLabel(Log& log, std::string name, std::string caption)
-        : log(log), name(std::move(name)), caption(std::move(caption)) {}
+        : log(log)
+        , name(std::move(name))
+        , caption(std::move(caption)) {}
     void setCaption(const std::string& text) override {
         caption = text;
         log.push_back(name + "=" + text);
@@ -32,7 +34,9 @@ struct FakeLabel final : ILabel {
 
 struct FakeTextBox final : ITextBox {
     FakeTextBox(Log& log, std::string name, std::string text)
-        : log(log), name(std::move(name)), value(std::move(text)) {}
+        : log(log)
+        , name(std::move(name))
+        , value(std::move(text)) {}
     std::string text() const override { return value; }
     void setText(const std::string& text) override {
         if (text != value) {
@@ -51,11 +55,13 @@ struct FakeTextBox final : ITextBox {
     Log& log;
     std::string name;
     std::string value;
-    std::function<void()> onChange = [] {};
+    std::function<void()> onChange = [] {
+    };
 };
 
 struct FakeButton final : ICommandButton {
-    explicit FakeButton(Log& log) : log(log) {}
+    explicit FakeButton(Log& log)
+        : log(log) {}
     void setEnabled(bool on) override {
         enabled = on;
         log.push_back(on ? "run enabled" : "run disabled");
@@ -83,16 +89,20 @@ struct FakeDriveList final : IDriveList {
 };
 
 struct FakeFolderList final : IFolderList {
-    FakeFolderList(FakeFileSystem& fs, std::string path) : fs(fs), current(std::move(path)) {}
+    FakeFolderList(FakeFileSystem& fs, std::string path)
+        : fs(fs)
+        , current(std::move(path)) {}
     std::string path() const override { return current; }
     bool setPath(const std::string& path) override;
     FakeFileSystem& fs;
     std::string current;
-    std::function<void()> onChange = [] {};
+    std::function<void()> onChange = [] {
+    };
 };
 
 struct FakeFileList final : IFileList {
-    explicit FakeFileList(FakeFileSystem& fs) : fs(fs) {}
+    explicit FakeFileList(FakeFileSystem& fs)
+        : fs(fs) {}
     std::string path() const override { return current; }
     void setPath(const std::string& path) override {
         current = path;
@@ -104,7 +114,8 @@ struct FakeFileList final : IFileList {
     FakeFileSystem& fs;
     std::string current;
     int selected = -1;
-    std::function<void()> onClick = [] {};
+    std::function<void()> onClick = [] {
+    };
 };
 
 struct FakeWindow final : IWindow {
@@ -126,7 +137,8 @@ struct FakeMessageBoxes final : IMessageBoxes {
     }
     std::vector<ShownMessage> shown;
     // Runs while the box is open, before the user closes it.
-    std::function<void()> whileShown = [] {};
+    std::function<void()> whileShown = [] {
+    };
 };
 
 struct FakePlatform final : Platform {
@@ -152,8 +164,8 @@ struct FakePlatform final : Platform {
         std::string scriptText; // what the script held when it was started
     };
     std::vector<Start> starts;
-    std::string writeFailure;               // non-empty: writeScript throws this description
-    std::string startFailure;               // non-empty: startScript throws this description
+    std::string writeFailure; // non-empty: writeScript throws this description
+    std::string startFailure; // non-empty: startScript throws this description
     std::set<std::pair<std::string, std::string>> sameFiles; // path pairs naming one file
 };
 

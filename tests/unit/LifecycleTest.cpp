@@ -31,14 +31,13 @@ TEST_P(FormLoadTest, SetsAllThreeFolderVariablesToTheProgramFolderText) {
 
 INSTANTIATE_TEST_SUITE_P(
     ProgramFolders, FormLoadTest,
-    testing::Values(
-        LoadCase{'\\', "C:\\Tools\\FendralWin", "C:\\Tools\\FendralWin\\",
-                 "C:\\Tools\\FendralWin\\fdw.bat"},
-        LoadCase{'\\', "D:\\", "D:\\", "D:\\fdw.bat"},
-        LoadCase{'\\', "\\\\server\\share\\apps", "\\\\server\\share\\apps\\",
-                 "\\\\server\\share\\apps\\fdw.bat"},
-        LoadCase{'/', "/opt/fendralwin", "/opt/fendralwin/", "/opt/fendralwin/fdw.sh"},
-        LoadCase{'/', "/", "/", "/fdw.sh"}));
+    testing::Values(LoadCase{'\\', "C:\\Tools\\FendralWin", "C:\\Tools\\FendralWin\\",
+                             "C:\\Tools\\FendralWin\\fdw.bat"},
+                    LoadCase{'\\', "D:\\", "D:\\", "D:\\fdw.bat"},
+                    LoadCase{'\\', "\\\\server\\share\\apps", "\\\\server\\share\\apps\\",
+                             "\\\\server\\share\\apps\\fdw.bat"},
+                    LoadCase{'/', "/opt/fendralwin", "/opt/fendralwin/", "/opt/fendralwin/fdw.sh"},
+                    LoadCase{'/', "/", "/", "/fdw.sh"}));
 
 TEST(FormLoad, TouchesNoControl) {
     Harness h;

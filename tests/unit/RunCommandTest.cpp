@@ -73,12 +73,11 @@ TEST_P(BadExtensionTest, IsRefusedWithTheBoxEmptiedRunDisabledAndFocusInTheBox) 
     run();
 
     ASSERT_EQ(h.boxes.shown.size(), 1U);
-    EXPECT_EQ(h.boxes.shown[0],
-              (ShownMessage{MessageKind::Plain, "FendralWin",
-                            "The output file must have a \".TIF\" extension."}));
+    EXPECT_EQ(h.boxes.shown[0], (ShownMessage{MessageKind::Plain, "FendralWin",
+                                              "The output file must have a \".TIF\" extension."}));
     EXPECT_EQ(h.txtOutputFile.value, "");
-    EXPECT_EQ(h.log, (Log{"lblOutputFile=Output File: D:\\Out\\", "run disabled",
-                          "focus txtOutputFile"}));
+    EXPECT_EQ(h.log,
+              (Log{"lblOutputFile=Output File: D:\\Out\\", "run disabled", "focus txtOutputFile"}));
     EXPECT_TRUE(h.platform.files.empty());
 }
 
@@ -164,8 +163,8 @@ TEST_F(RunCommand, AFailedWriteIsReportedAndNoEarlierScriptIsStarted) {
     h.platform.files[kScript] = "an earlier job";
     h.platform.writeFailure = "Permission denied";
     run();
-    EXPECT_EQ(h.boxes.shown, (std::vector<ShownMessage>{
-                                 {MessageKind::Critical, "Batch File Error", "Permission denied"}}));
+    EXPECT_EQ(h.boxes.shown, (std::vector<ShownMessage>{{MessageKind::Critical, "Batch File Error",
+                                                         "Permission denied"}}));
     EXPECT_TRUE(h.platform.starts.empty());
     EXPECT_EQ(h.platform.files.at(kScript), "an earlier job");
 }
@@ -173,9 +172,8 @@ TEST_F(RunCommand, AFailedWriteIsReportedAndNoEarlierScriptIsStarted) {
 TEST_F(RunCommand, AFailedStartIsAFendralError) {
     h.platform.startFailure = "No terminal program was found";
     run();
-    EXPECT_EQ(h.boxes.shown,
-              (std::vector<ShownMessage>{
-                  {MessageKind::Critical, "Fendral Error", "No terminal program was found"}}));
+    EXPECT_EQ(h.boxes.shown, (std::vector<ShownMessage>{{MessageKind::Critical, "Fendral Error",
+                                                         "No terminal program was found"}}));
     EXPECT_TRUE(h.cmdRunFendral.enabled);
 }
 

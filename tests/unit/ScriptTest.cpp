@@ -90,8 +90,11 @@ TEST(PosixScript, QuotesEveryArgumentAndNamesTheProgramFoldersFendral) {
 }
 
 TEST(PosixScript, FallsBackToTheSearchPathAndHandlesTheRootFolder) {
-    ScriptInputs inputs{.programFolder = "/", .radius = "1", .maxDiff = "2",
-                        .inputPath = "/a.tif", .outputPath = "/b.tif"};
+    ScriptInputs inputs{.programFolder = "/",
+                        .radius = "1",
+                        .maxDiff = "2",
+                        .inputPath = "/a.tif",
+                        .outputPath = "/b.tif"};
     EXPECT_NE(composePosixScript(inputs).find("\nFendral '1' '2'"), std::string::npos);
     inputs.programFolderHasFendral = true;
     EXPECT_NE(composePosixScript(inputs).find("\n'/Fendral' '1'"), std::string::npos);
@@ -100,7 +103,7 @@ TEST(PosixScript, FallsBackToTheSearchPathAndHandlesTheRootFolder) {
 TEST(ScriptLength, CountsUtf16UnitsWithoutTheFinalLineBreak) {
     EXPECT_EQ(scriptLength(ScriptDialect::Batch, "ab\r\n"), 2U);
     EXPECT_EQ(scriptLength(ScriptDialect::Posix, "ab\n"), 2U);
-    EXPECT_EQ(scriptLength(ScriptDialect::Batch, "\xC3\xA9\r\n"), 1U);        // é
+    EXPECT_EQ(scriptLength(ScriptDialect::Batch, "\xC3\xA9\r\n"), 1U);         // é
     EXPECT_EQ(scriptLength(ScriptDialect::Batch, "\xF0\x9F\x98\x80\r\n"), 2U); // an emoji
 }
 

@@ -1,17 +1,16 @@
 #include "Fakes.h"
 #include "app/RadiusText.h"
 
-#include <gtest/gtest.h>
-
 #include <clocale>
+#include <gtest/gtest.h>
 
 namespace fendralwin::test {
 namespace {
 
 TEST(RadiusText, IsTheShortestDecimalFormOfTenths) {
     const std::vector<std::pair<int, std::string>> cases{
-        {0, "0"},     {5, "0.5"},   {10, "1"},   {11, "1.1"},   {15, "1.5"},   {37, "3.7"},
-        {99, "9.9"},  {100, "10"},  {-5, "-0.5"}, {-10, "-1"}, {32767, "3276.7"}};
+        {0, "0"},    {5, "0.5"},  {10, "1"},    {11, "1.1"}, {15, "1.5"},      {37, "3.7"},
+        {99, "9.9"}, {100, "10"}, {-5, "-0.5"}, {-10, "-1"}, {32767, "3276.7"}};
     for (const auto& [tenths, text] : cases) {
         EXPECT_EQ(RadiusText(tenths), text) << tenths;
     }
@@ -70,7 +69,9 @@ TEST_P(RefusedTextTest, ShowsOneMessageThenEmptiesAndFocusesTheBox) {
     const std::string message = radius ? "Only numeric values are valid for the Radius setting."
                                        : "Only numeric values are valid for the MaxDiff setting.";
     std::string heldWhileShown;
-    h.boxes.whileShown = [&] { heldWhileShown = box.value; };
+    h.boxes.whileShown = [&] {
+        heldWhileShown = box.value;
+    };
     box.setText("12");
     h.log.clear();
 

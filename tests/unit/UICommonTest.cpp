@@ -1,7 +1,6 @@
 #include "common/UICommon.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace {
@@ -22,29 +21,20 @@ TEST_P(IsNumericTextTest, AnswersForEachFlagCombination) {
     EXPECT_EQ(UICommon::IsNumericText(c.text, false, false), c.neitherAllowed);
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, IsNumericTextTest,
-                         testing::Values(FilterCase{"", true, true, true},
-                                         FilterCase{"12", true, true, true},
-                                         FilterCase{"007", true, true, true},
-                                         FilterCase{"1.5", true, true, false},
-                                         FilterCase{".5", true, true, false},
-                                         FilterCase{"5.", true, true, false},
-                                         FilterCase{".", true, true, false},
-                                         FilterCase{"1.2.3", false, false, false},
-                                         FilterCase{"1..2", false, false, false},
-                                         FilterCase{"-5", false, true, false},
-                                         FilterCase{"-", false, true, false},
-                                         FilterCase{"-.5", false, true, false},
-                                         FilterCase{"-.", false, true, false},
-                                         FilterCase{"5-", false, false, false},
-                                         FilterCase{"--5", false, false, false},
-                                         FilterCase{"1-2", false, false, false},
-                                         FilterCase{"1e5", false, false, false},
-                                         FilterCase{"+5", false, false, false},
-                                         FilterCase{"1,000", false, false, false},
-                                         FilterCase{"1 5", false, false, false},
-                                         FilterCase{" 5", false, false, false},
-                                         FilterCase{"12a", false, false, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Texts, IsNumericTextTest,
+    testing::Values(FilterCase{"", true, true, true}, FilterCase{"12", true, true, true},
+                    FilterCase{"007", true, true, true}, FilterCase{"1.5", true, true, false},
+                    FilterCase{".5", true, true, false}, FilterCase{"5.", true, true, false},
+                    FilterCase{".", true, true, false}, FilterCase{"1.2.3", false, false, false},
+                    FilterCase{"1..2", false, false, false}, FilterCase{"-5", false, true, false},
+                    FilterCase{"-", false, true, false}, FilterCase{"-.5", false, true, false},
+                    FilterCase{"-.", false, true, false}, FilterCase{"5-", false, false, false},
+                    FilterCase{"--5", false, false, false}, FilterCase{"1-2", false, false, false},
+                    FilterCase{"1e5", false, false, false}, FilterCase{"+5", false, false, false},
+                    FilterCase{"1,000", false, false, false},
+                    FilterCase{"1 5", false, false, false}, FilterCase{" 5", false, false, false},
+                    FilterCase{"12a", false, false, false}));
 
 TEST(IsNumericText, MinusAllowedOnlyWithoutPointFlagStillRefusesPoints) {
     EXPECT_TRUE(UICommon::IsNumericText("-12", false, true));
@@ -53,7 +43,11 @@ TEST(IsNumericText, MinusAllowedOnlyWithoutPointFlagStillRefusesPoints) {
 
 TEST(IsNumericText, RefusesDigitsOfOtherScriptsAndLookalikes) {
     // Full-width five, Arabic-Indic five, full-width point, typographic minus.
-    for (const char* text : {"\xEF\xBC\x95", "\xD9\xA5", "1\xEF\xBC\x8E" "5", "\xE2\x88\x92" "5"}) {
+    for (const char* text : {"\xEF\xBC\x95", "\xD9\xA5",
+                             "1\xEF\xBC\x8E"
+                             "5",
+                             "\xE2\x88\x92"
+                             "5"}) {
         EXPECT_FALSE(UICommon::IsNumericText(text, true, true)) << text;
     }
 }

@@ -19,15 +19,25 @@ PlatformError failure(const std::string& what, const std::string& path) {
     return PlatformError(what + " " + path + ": " + std::strerror(errno));
 }
 
-} // namespace
-
-std::string PosixPlatform::programFolder() const {
+std::string executableFolder() {
     std::error_code error;
     const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) {
         return std::filesystem::current_path().string();
     }
     return executable.parent_path().string();
+}
+
+} // namespace
+
+PosixPlatform::PosixPlatform()
+    : PosixPlatform(executableFolder()) {}
+
+PosixPlatform::PosixPlatform(std::string programFolder)
+    : programFolder_(std::move(programFolder)) {}
+
+std::string PosixPlatform::programFolder() const {
+    return programFolder_;
 }
 
 bool PosixPlatform::programFolderHasFendral() const {

@@ -10,6 +10,10 @@ namespace fendralwin {
 // in a new terminal window.
 class PosixPlatform final : public Platform {
 public:
+    // The program folder is the running executable's folder, or the one given.
+    PosixPlatform();
+    explicit PosixPlatform(std::string programFolder);
+
     char separator() const override { return '/'; }
     ScriptDialect scriptDialect() const override { return ScriptDialect::Posix; }
 
@@ -22,6 +26,9 @@ public:
     void deleteFile(const std::string& path) noexcept override;
 
     bool isSameExistingFile(const std::string& a, const std::string& b) const override;
+
+private:
+    std::string programFolder_;
 };
 
 } // namespace fendralwin
