@@ -1,0 +1,96 @@
+// The whole job through the real window: a file chosen, a name typed, Run pressed; a probe
+// terminal runs the script and a probe Fendral records what it was given.
+#include "FrontEndFixture.h"
+#include "app/view/qt/FileListView.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+namespace fendralwin::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class EndToEnd : public FrontEndTest {
+protected:
+    EndToEnd() {
+        const std::string terminal =
+            tools.write("probe-terminal", "#!/bin/sh\nshift\nexec \"$@\"\n");
+        fs::permissions(terminal, fs::perms::owner_exec, fs::perm_options::add);
+        setenv("TERMINAL", terminal.c_str(), 1);
+        setenv("PROBE_RECORD", (tools / "record").c_str(), 1);
+    }
+    ~EndToEnd() override {
+        unsetenv("TERMINAL");
+        unsetenv("PROBE_RECORD");
+    }
+    void installProbeFendral() {
+        const std::string fendral = programFolder.write(
+            "Fendral",
+            "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$PROBE_RECORD.tmp\"\n"
+            "mv \"$PROBE_RECORD.tmp\" \"$PROBE_RECORD\"\n");
+        fs::permissions(fendral, fs::perms::owner_exec, fs::perm_options::add);
+    }
+    bool waitFor(const std::string& path) {
+        return QTest::qWaitFor([&] { return fs::exists(path); }, 20'000);
+    }
+    void chooseAndRun(const QString& input, const QString& output) {
+        auto* files = control<FileListView>("filIn");
+        const auto matches =
+            files->model()->match(files->model()->index(0, 0), Qt::DisplayRole, input);
+        ASSERT_EQ(matches.size(), 1);
+        files->selectionModel()->select(matches.front(), QItemSelectionModel::ClearAndSelect);
+        control<QLineEdit>("txtOutputFile")->setText(output);
+        QTest::mouseClick(control<QPushButton>("cmdRunFendral"), Qt::LeftButton);
+    }
+    TempFolder tools;
+};
+
+TEST_F(EndToEnd, RunStartsTheScriptInATerminalAndFendralGetsTheFourArguments) {
+    installProbeFendral();
+    frontEnd->show();
+    chooseAndRun("photo.tif", "out.tif");
+
+    ASSERT_TRUE(waitFor(tools / "record"));
+    const std::string folder = programFolder.path().string();
+    EXPECT_EQ(readFile(tools / "record"),
+              "1\n10\n" + folder + "/photo.tif\n" + folder + "/out.tif\n");
+    EXPECT_TRUE(boxes.seen.empty());
+    EXPECT_TRUE(frontEnd->window().isVisible());
+    EXPECT_TRUE(control<QPushButton>("cmdRunFendral")->isEnabled());
+    EXPECT_TRUE(fs::exists(scriptPath()));
+}
+
+TEST_F(EndToEnd, WithoutATerminalRunSaysSoInAFendralErrorBox) {
+    installProbeFendral();
+    setenv("TERMINAL", (tools / "no-such-terminal").c_str(), 1);
+    frontEnd->show();
+    chooseAndRun("photo.tif", "out.tif");
+
+    ASSERT_EQ(boxes.seen.size(), 1U);
+    EXPECT_EQ(boxes.seen[0].icon, QMessageBox::Critical);
+    EXPECT_EQ(boxes.seen[0].title, "Fendral Error");
+    EXPECT_TRUE(boxes.seen[0].text.contains("no-such-terminal"))
+        << boxes.seen[0].text.toStdString();
+}
+
+TEST_F(EndToEnd, AnOutputThatIsTheInputThroughALinkIsRefused) {
+    installProbeFendral();
+    fs::create_symlink(programFolder / "photo.tif", programFolder / "alias.tif");
+    frontEnd->show();
+    chooseAndRun("photo.tif", "alias.tif");
+
+    ASSERT_EQ(boxes.seen.size(), 1U);
+    EXPECT_EQ(boxes.seen[0].title, "Output File Error");
+    EXPECT_EQ(boxes.seen[0].text,
+              "The input and output files need to be either\ndifferent names or in different "
+              "directories.");
+    EXPECT_FALSE(fs::exists(scriptPath()));
+}
+
+} // namespace
+} // namespace fendralwin::test

@@ -1,0 +1,49 @@
+#include "FrontEndFixture.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <cstdlib>
+
+namespace fendralwin::test {
+
+MessageBoxCloser::MessageBoxCloser() {
+    connect(&timer_, &QTimer::timeout, this, [this] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(widget);
+            if (box && box->isVisible()) {
+                seen.push_back({box->icon(), box->windowTitle(), box->text()});
+                whileShown();
+                box->button(QMessageBox::Ok)->click();
+            }
+        }
+    });
+    timer_.start(5);
+}
+
+FrontEndTest::FrontEndTest() {
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR")) {
+        oldRuntime_ = runtime;
+    }
+    setenv("XDG_RUNTIME_DIR", runtimeFolder.path().c_str(), 1);
+    programFolder.write("photo.tif", "");
+    programFolder.write("Second.TIF", "");
+    programFolder.write("notes.txt", "");
+    programFolder.write("beta/b.tif", "");
+    programFolder.write("Alpha/a.tif", "");
+    programFolder.write("gamma/g.txt", "");
+    programFolder.write(".hidden/h.tif", "");
+    platform = std::make_unique<PosixPlatform>(programFolder.path().string());
+    frontEnd = std::make_unique<QtFrontEnd>(*platform);
+}
+
+FrontEndTest::~FrontEndTest() {
+    frontEnd.reset();
+    oldRuntime_.empty() ? unsetenv("XDG_RUNTIME_DIR")
+                        : setenv("XDG_RUNTIME_DIR", oldRuntime_.c_str(), 1);
+}
+
+QString FrontEndTest::caption(const char* label) {
+    return control<QLabel>(label)->text();
+}
+
+} // namespace fendralwin::test

@@ -1,0 +1,134 @@
+#include "FrontEndFixture.h"
+#include "app/view/ControlTable.h"
+
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace fendralwin::test {
+namespace {
+
+class Layout : public FrontEndTest {};
+
+TEST_F(Layout, EveryControlStandsAtItsPlaceAt96Dpi) {
+    FormWindow& window = frontEnd->window();
+    ASSERT_EQ(window.logicalDpiX(), 96) << "the geometry below is stated at 96 DPI";
+    EXPECT_EQ(window.size(), QSize(385, 446));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+    EXPECT_EQ(window.windowTitle(), "FendralWin");
+    EXPECT_EQ(window.objectName(), "frmFendralWrapper");
+
+    struct Place {
+        const char* name;
+        QRect pixels;
+    };
+    const std::vector<Place> places{
+        {"drvIn", {3, 45, 181, 21}},           {"dirIn", {3, 87, 181, 96}},
+        {"filIn", {3, 201, 178, 149}},         {"drvOut", {198, 45, 181, 21}},
+        {"dirOut", {198, 87, 181, 96}},        {"txtOutputFile", {198, 201, 181, 21}},
+        {"hscrlMaxDiff", {111, 423, 157, 19}}, {"hscrlRadius", {111, 402, 157, 19}},
+        {"txtRadius", {69, 402, 34, 19}},      {"txtMaxDiff", {69, 423, 34, 19}},
+        {"lblRadius", {21, 405, 40, 13}},      {"lblMaxDiff", {21, 426, 43, 16}},
+        {"cmdRunFendral", {276, 402, 91, 19}}, {"Label1", {3, 3, 178, 25}},
+        {"lblOutput", {195, 3, 175, 25}},      {"cmdExit", {276, 423, 91, 19}},
+        {"Label2", {198, 186, 157, 13}},       {"lblSelInDrive", {3, 30, 157, 13}},
+        {"lblSelInDir", {3, 72, 157, 13}},     {"lblSelInFile", {3, 186, 157, 13}},
+        {"lblInputFile", {6, 351, 373, 22}},   {"lblOutputFile", {6, 378, 373, 22}},
+        {"lblOutDrv", {198, 30, 157, 13}},     {"lblSelOutDir", {198, 72, 157, 13}},
+    };
+    ASSERT_EQ(places.size(), controlTable().size());
+    for (const auto& place : places) {
+        EXPECT_EQ(control<QWidget>(place.name)->geometry(), place.pixels) << place.name;
+    }
+    // The lowest controls end 4 pixels above the bottom, the right column 6 before the edge.
+    EXPECT_EQ(window.height() - control<QWidget>("cmdExit")->geometry().bottom() - 1, 4);
+    EXPECT_EQ(window.width() - control<QWidget>("drvOut")->geometry().right() - 1, 6);
+}
+
+TEST_F(Layout, CaptionsAndTextsAreExactlyAsDesigned) {
+    const std::vector<std::pair<const char*, QString>> labels{
+        {"Label1", " Input File:"},
+        {"lblOutput", " Output File:"},
+        {"Label2", "Type In Output File Name (*.TIF)"},
+        {"lblSelInDrive", "Select Input File Drive:"},
+        {"lblSelInDir", "Select Input File Directroy:"},
+        {"lblSelInFile", "Select Input File:"},
+        {"lblInputFile", "Input File:"},
+        {"lblOutputFile", "Output File:"},
+        {"lblOutDrv", "Select Output File Drive:"},
+        {"lblSelOutDir", "Select Output File Directory:"},
+        {"lblRadius", "Radius:"},
+        {"lblMaxDiff", "MaxDiff:"},
+    };
+    for (const auto& [name, text] : labels) {
+        EXPECT_EQ(caption(name), text) << name;
+    }
+    EXPECT_EQ(control<QPushButton>("cmdRunFendral")->text(), "Run Fendral");
+    EXPECT_EQ(control<QPushButton>("cmdExit")->text(), "Exit");
+    EXPECT_EQ(control<QLineEdit>("txtOutputFile")->text(), "");
+    EXPECT_EQ(control<QLineEdit>("txtOutputFile")->toolTip(),
+              "Select an output file below or type in a file name");
+    EXPECT_EQ(control<QLineEdit>("txtRadius")->text(), "1");
+    EXPECT_EQ(control<QLineEdit>("txtMaxDiff")->text(), "10");
+}
+
+TEST_F(Layout, ButtonsAndScrollBarsStartAsDesigned) {
+    EXPECT_FALSE(control<QPushButton>("cmdRunFendral")->isEnabled());
+    EXPECT_TRUE(control<QPushButton>("cmdExit")->isEnabled());
+    for (const auto& [name, maximum] : {std::pair{"hscrlRadius", 100}, {"hscrlMaxDiff", 50}}) {
+        const auto* bar = control<QScrollBar>(name);
+        EXPECT_EQ(bar->minimum(), 0) << name;
+        EXPECT_EQ(bar->maximum(), maximum) << name;
+        EXPECT_EQ(bar->value(), 10) << name;
+        EXPECT_EQ(bar->singleStep(), 1) << name;
+        EXPECT_EQ(bar->pageStep(), 10) << name;
+    }
+}
+
+TEST_F(Layout, HeadingAndPathLabelsCarryTheirFontsAndColours) {
+    for (const char* name : {"Label1", "lblOutput"}) {
+        const auto* label = control<QLabel>(name);
+        EXPECT_EQ(label->font().family(), "Arial") << name;
+        EXPECT_DOUBLE_EQ(label->font().pointSizeF(), 14.25) << name;
+        EXPECT_TRUE(label->font().italic()) << name;
+        EXPECT_EQ(label->font().weight(), QFont::Normal) << name;
+        EXPECT_TRUE(label->autoFillBackground()) << name;
+        EXPECT_EQ(label->palette().color(QPalette::Window), QColor(0, 0, 255)) << name;
+        EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(255, 255, 255)) << name;
+    }
+    for (const char* name : {"lblInputFile", "lblOutputFile"}) {
+        const auto* label = control<QLabel>(name);
+        EXPECT_EQ(label->font().family(), "Tahoma") << name;
+        EXPECT_DOUBLE_EQ(label->font().pointSizeF(), 6.75) << name;
+        EXPECT_FALSE(label->font().italic()) << name;
+    }
+    for (const ControlSpec& spec : controlTable()) {
+        if (spec.kind == ControlKind::Label) {
+            const auto* label = control<QLabel>(spec.name.data());
+            EXPECT_TRUE(label->wordWrap()) << spec.name;
+            EXPECT_EQ(label->alignment(), Qt::AlignLeft | Qt::AlignTop) << spec.name;
+            EXPECT_EQ(label->focusPolicy(), Qt::NoFocus) << spec.name;
+        }
+    }
+}
+
+TEST_F(Layout, EveryStandardCaptionFitsOnOneLineOfItsLabel) {
+    for (const ControlSpec& spec : controlTable()) {
+        if (spec.kind == ControlKind::Label && spec.style == LabelStyle::Standard) {
+            const auto* label = control<QLabel>(spec.name.data());
+            const QFontMetrics metrics(label->font());
+            EXPECT_LE(metrics.horizontalAdvance(label->text()), label->width()) << spec.name;
+            EXPECT_LE(metrics.height(), 13) << spec.name;
+        }
+    }
+}
+
+TEST_F(Layout, TheWindowHasItsIconAtBothSizes) {
+    const QIcon icon = frontEnd->window().windowIcon();
+    EXPECT_EQ(icon.availableSizes(), (QList<QSize>{{16, 16}, {32, 32}}));
+}
+
+} // namespace
+} // namespace fendralwin::test
