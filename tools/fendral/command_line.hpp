@@ -1,0 +1,24 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace fendral {
+
+struct Options {
+    double radius = 0;
+    double maxDiff = 0;
+    std::string input;
+    std::string output;
+};
+
+// Beyond this the disc has tens of thousands of taps per sample and a job would run for hours.
+inline constexpr double maxRadius = 100;
+
+// Reads "RADIUS MAXDIFF INPUT OUTPUT" (the arguments after the program name); throws UsageError.
+Options parseCommandLine(std::span<const char* const> args);
+
+std::string_view usageText();
+
+} // namespace fendral

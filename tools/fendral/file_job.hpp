@@ -1,0 +1,30 @@
+#pragma once
+
+#include "page_filter.hpp"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace fendral {
+
+struct JobSummary {
+    std::uint32_t width = 0; // of the first page
+    std::uint32_t height = 0;
+    std::size_t pages = 0;
+};
+
+struct JobProgress {
+    std::function<void(std::uint64_t totalRows)> started = [](std::uint64_t) {
+    };
+    RowsDone rowsDone = [](std::uint32_t) {
+    };
+};
+
+// Filters every page of the TIFF file `input` into `output`, safely (see SafeOutput).
+// Throws Failure with a message for the user.
+JobSummary filterFile(const std::string& input, const std::string& output,
+                      const FilterSettings& settings, const JobProgress& progress = {});
+
+} // namespace fendral

@@ -1,0 +1,66 @@
+#include "command_line.hpp"
+#include "failure.hpp"
+#include "file_job.hpp"
+#include "progress_bar.hpp"
+#include "safe_output.hpp"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <iomanip>
+#include <iostream>
+#include <new>
+#include <span>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+constexpr int exitFailure = 1;
+constexpr int exitUsage = 2;
+
+void printSummary(const fendral::JobSummary& summary, std::chrono::duration<double> elapsed) {
+    std::cerr << "Fendral: " << summary.width << " x " << summary.height << ", " << summary.pages
+              << (summary.pages == 1 ? " page, " : " pages, ") << std::fixed << std::setprecision(2)
+              << elapsed.count() << " s\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    fendral::Options options;
+    try {
+        options = fendral::parseCommandLine(
+            std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
+    } catch (const fendral::UsageError& error) {
+        std::cerr << "Fendral: " << error.what() << '\n' << fendral::usageText();
+        return exitUsage;
+    }
+    fendral::SafeOutput::removeOnSignals();
+    // On a terminal the user watches a bar and gets a summary; otherwise only errors are written.
+    const bool onTerminal = ::isatty(STDERR_FILENO) != 0;
+    fendral::ProgressBar bar(std::cerr, onTerminal);
+    const fendral::FilterSettings settings{options.radius, options.maxDiff,
+                                           std::max(1U, std::thread::hardware_concurrency())};
+    const fendral::JobProgress progress{[&](std::uint64_t rows) { bar.start(rows); },
+                                        [&](std::uint32_t rows) {
+                                            bar.advance(rows);
+                                        }};
+    try {
+        const auto started = std::chrono::steady_clock::now();
+        const fendral::JobSummary summary =
+            fendral::filterFile(options.input, options.output, settings, progress);
+        bar.clear();
+        if (onTerminal) {
+            printSummary(summary, std::chrono::steady_clock::now() - started);
+        }
+        return EXIT_SUCCESS;
+    } catch (const std::bad_alloc&) {
+        bar.clear();
+        std::cerr << "Fendral: " << options.input << ": not enough memory\n";
+    } catch (const std::exception& error) {
+        bar.clear();
+        std::cerr << "Fendral: " << error.what() << '\n';
+    }
+    return exitFailure;
+}

@@ -1,0 +1,77 @@
+#include "page_tags.hpp"
+
+#include "descriptive_tags.hpp"
+#include "failure.hpp"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace fendral {
+
+namespace {
+
+bool usesPredictor(std::uint16_t compression) {
+    return compression == COMPRESSION_LZW || compression == COMPRESSION_ADOBE_DEFLATE ||
+           compression == COMPRESSION_DEFLATE || compression == COMPRESSION_ZSTD ||
+           compression == COMPRESSION_LZMA;
+}
+
+bool setExtraSamples(TIFF* in, TIFF* out) {
+    std::uint16_t count = 0;
+    std::uint16_t* kinds = nullptr;
+    if (TIFFGetField(in, TIFFTAG_EXTRASAMPLES, &count, &kinds) != 0 && count > 0) {
+        return TIFFSetField(out, TIFFTAG_EXTRASAMPLES, count, kinds) != 0;
+    }
+    std::uint16_t unspecified = EXTRASAMPLE_UNSPECIFIED;
+    return TIFFSetField(out, TIFFTAG_EXTRASAMPLES, 1, &unspecified) != 0;
+}
+
+bool setCompression(TIFF* in, TIFF* out, std::uint16_t compression) {
+    if (TIFFSetField(out, TIFFTAG_COMPRESSION, compression) == 0) {
+        return false;
+    }
+    std::uint16_t predictor = PREDICTOR_NONE;
+    if (usesPredictor(compression) && TIFFGetField(in, TIFFTAG_PREDICTOR, &predictor) != 0 &&
+        predictor == PREDICTOR_HORIZONTAL) {
+        return TIFFSetField(out, TIFFTAG_PREDICTOR, predictor) != 0;
+    }
+    if (compression == COMPRESSION_JPEG) {
+        // The input's quality is not recorded; re-encoding loses detail, so stay on the high side.
+        return TIFFSetField(out, TIFFTAG_JPEGQUALITY, 90) != 0;
+    }
+    return true;
+}
+
+} // namespace
+
+PageFormat outputFormat(const PageFormat& input) {
+    PageFormat output = input;
+    if (!input.tiled) {
+        // About 64 KiB a strip, in a multiple of 16 rows as JPEG wants.
+        const std::size_t rows = std::max<std::size_t>(16, 65536 / input.rowBytes() / 16 * 16);
+        output.blockHeight = static_cast<std::uint32_t>(std::min<std::size_t>(rows, input.height));
+        output.blockWidth = input.width;
+    }
+    return output;
+}
+
+void writePageTags(TIFF* in, TIFF* out, const PageFormat& output) {
+    bool ok = TIFFSetField(out, TIFFTAG_IMAGEWIDTH, output.width) != 0 &&
+              TIFFSetField(out, TIFFTAG_IMAGELENGTH, output.height) != 0 &&
+              TIFFSetField(out, TIFFTAG_BITSPERSAMPLE, output.bitsPerSample) != 0 &&
+              TIFFSetField(out, TIFFTAG_SAMPLESPERPIXEL, output.channels) != 0 &&
+              TIFFSetField(out, TIFFTAG_PHOTOMETRIC, output.photometric) != 0 &&
+              TIFFSetField(out, TIFFTAG_PLANARCONFIG,
+                           output.planar ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG) != 0 &&
+              (output.channels == output.colourChannels || setExtraSamples(in, out)) &&
+              setCompression(in, out, output.compression);
+    ok = ok && (output.tiled ? TIFFSetField(out, TIFFTAG_TILEWIDTH, output.blockWidth) != 0 &&
+                                   TIFFSetField(out, TIFFTAG_TILELENGTH, output.blockHeight) != 0
+                             : TIFFSetField(out, TIFFTAG_ROWSPERSTRIP, output.blockHeight) != 0);
+    if (!ok) {
+        throw Failure("cannot set up the output page");
+    }
+    copyDescriptiveTags(in, out);
+}
+
+} // namespace fendral
