@@ -26,7 +26,10 @@ std::string batchText(std::string_view text) {
 }
 
 std::string shellQuoted(std::string_view text) {
-    return "'" + replaceAll(text, '\'', R"('\'')") + "'";
+    std::string quoted = "'";
+    quoted += replaceAll(text, '\'', R"('\'')");
+    quoted += '\'';
+    return quoted;
 }
 
 std::string posixFendralCommand(const ScriptInputs& inputs) {
@@ -47,10 +50,19 @@ std::string composeBatchScript(const ScriptInputs& inputs) {
     const std::string folderPart = batchText(utf8::dropCharacters(inputs.programFolder, 3));
     std::string script = "cd\\";
     script += crlf;
-    script += "cd \\\"" + folderPart + "\"";
+    script += "cd \\\"";
+    script += folderPart;
+    script += '"';
     script += crlf;
-    script += "Fendral " + batchText(inputs.radius) + " " + batchText(inputs.maxDiff) + " \"" +
-              batchText(inputs.inputPath) + "\" \"" + batchText(inputs.outputPath) + "\"";
+    script += "Fendral ";
+    script += batchText(inputs.radius);
+    script += ' ';
+    script += batchText(inputs.maxDiff);
+    script += " \"";
+    script += batchText(inputs.inputPath);
+    script += "\" \"";
+    script += batchText(inputs.outputPath);
+    script += '"';
     script += crlf;
     return script;
 }

@@ -12,8 +12,8 @@ struct FolderContents {
     std::vector<std::string> files;
 };
 
-// Reads a folder, keeping the files whose names match `filePattern` ("*", "?" and "[...]"
-// wildcards, letter case ignored). Throws PlatformError when the folder cannot be read.
+// Reads a folder, keeping the files whose names match `filePattern` (see matchesNamePattern).
+// Throws PlatformError when the folder cannot be read.
 FolderContents readFolder(const std::string& path, const std::string& filePattern = "*");
 
 } // namespace fendralwin

@@ -1,11 +1,11 @@
 #include "platform/FolderContents.h"
+#include "platform/NamePattern.h"
 #include "platform/Platform.h"
 
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <fnmatch.h>
 #include <memory>
 #include <sys/stat.h>
 
@@ -49,7 +49,7 @@ FolderContents readFolder(const std::string& path, const std::string& filePatter
             if (!isDotOrDotDot(entry->d_name)) {
                 contents.folders.emplace_back(entry->d_name);
             }
-        } else if (fnmatch(filePattern.c_str(), entry->d_name, FNM_CASEFOLD) == 0) {
+        } else if (matchesNamePattern(entry->d_name, filePattern)) {
             contents.files.emplace_back(entry->d_name);
         }
         errno = 0;

@@ -10,43 +10,41 @@ FolderListModel::FolderListModel(QObject* parent)
     , openIcon_(QApplication::style()->standardIcon(QStyle::SP_DirOpenIcon))
     , closedIcon_(QApplication::style()->standardIcon(QStyle::SP_DirClosedIcon)) {}
 
-int FolderListModel::show(const QString& folder, const QStringList& subfolders) {
-    std::vector<Entry> entries;
-    entries.push_back({QStringLiteral("/"), QStringLiteral("/"), 0, true});
+int FolderListModel::show(const QString& folder, QStringList subfolders) {
+    std::vector<Ancestor> openPath{{QStringLiteral("/"), QStringLiteral("/")}};
     QString path;
     for (const QString& part : folder.split('/', Qt::SkipEmptyParts)) {
         path += '/' + part;
-        entries.push_back({part, path, static_cast<int>(entries.size()), true});
-    }
-    const int folderRow = static_cast<int>(entries.size()) - 1;
-    const QString prefix = folder == QLatin1String("/") ? folder : folder + '/';
-    for (const QString& name : subfolders) {
-        entries.push_back({name, prefix + name, folderRow + 1, false});
+        openPath.push_back({part, path});
     }
     beginResetModel();
-    entries_ = std::move(entries);
+    openPath_ = std::move(openPath);
+    subfolders_ = std::move(subfolders);
+    subfolderPrefix_ = folder == QLatin1String("/") ? folder : folder + '/';
     endResetModel();
-    return folderRow;
+    return static_cast<int>(openPath_.size()) - 1;
 }
 
 int FolderListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(entries_.size());
+    return parent.isValid() ? 0 : static_cast<int>(openPath_.size() + subfolders_.size());
 }
 
 QVariant FolderListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) {
         return {};
     }
-    const Entry& entry = entries_[static_cast<std::size_t>(index.row())];
+    const auto row = static_cast<std::size_t>(index.row());
+    const bool open = row < openPath_.size();
+    const auto subfolder = static_cast<qsizetype>(row - openPath_.size());
     switch (role) {
     case Qt::DisplayRole:
-        return entry.name;
+        return open ? openPath_[row].name : subfolders_[subfolder];
     case Qt::DecorationRole:
-        return entry.open ? openIcon_ : closedIcon_;
+        return open ? openIcon_ : closedIcon_;
     case PathRole:
-        return entry.path;
+        return open ? openPath_[row].path : subfolderPrefix_ + subfolders_[subfolder];
     case DepthRole:
-        return entry.depth;
+        return static_cast<int>(open ? row : openPath_.size());
     default:
         return {};
     }

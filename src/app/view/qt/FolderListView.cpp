@@ -69,7 +69,9 @@ bool FolderListView::openFolder(const QString& path) {
     path_ = folder;
     const QModelIndex current = model_->index(row);
     setCurrentIndex(current);
-    scrollTo(current, PositionAtTop);
+    // Scrolling lays out every entry; left to the event loop, it costs the caller nothing.
+    QMetaObject::invokeMethod(
+        this, [this] { scrollTo(currentIndex(), PositionAtTop); }, Qt::QueuedConnection);
     emit folderChanged();
     return true;
 }
