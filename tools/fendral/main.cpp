@@ -12,6 +12,7 @@
 #include <new>
 #include <span>
 #include <thread>
+#include <tiffio.h>
 #include <unistd.h>
 
 namespace {
@@ -37,6 +38,9 @@ int main(int argc, char** argv) {
         return exitUsage;
     }
     fendral::SafeOutput::removeOnSignals();
+    // Every file has its own handlers; these catch what libtiff reports about no file at all.
+    TIFFSetErrorHandler(nullptr);
+    TIFFSetWarningHandler(nullptr);
     // On a terminal the user watches a bar and gets a summary; otherwise only errors are written.
     const bool onTerminal = ::isatty(STDERR_FILENO) != 0;
     fendral::ProgressBar bar(std::cerr, onTerminal);

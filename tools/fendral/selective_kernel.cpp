@@ -20,9 +20,9 @@ namespace {
 constexpr int blockWidth = 256;
 
 template <bool Weighted>
-FENDRAL_VECTOR_CLONES void smoothBlock(const Disc& disc, float threshold, const float* values,
-                                       const float* alpha, std::ptrdiff_t stride, int count,
-                                       float* mean) {
+[[gnu::always_inline]] inline void smoothBlock(const Disc& disc, float threshold,
+                                               const float* values, const float* alpha,
+                                               std::ptrdiff_t stride, int count, float* mean) {
     float centre[blockWidth];
     float sum[blockWidth];
     float weightSum[blockWidth];
@@ -53,6 +53,18 @@ FENDRAL_VECTOR_CLONES void smoothBlock(const Disc& disc, float threshold, const 
     }
 }
 
+// One copy of each per instruction set: the template is inlined into every clone.
+FENDRAL_VECTOR_CLONES void smoothPlainBlock(const Disc& disc, float threshold, const float* values,
+                                            std::ptrdiff_t stride, int count, float* mean) {
+    smoothBlock<false>(disc, threshold, values, nullptr, stride, count, mean);
+}
+
+FENDRAL_VECTOR_CLONES void smoothWeightedBlock(const Disc& disc, float threshold,
+                                               const float* values, const float* alpha,
+                                               std::ptrdiff_t stride, int count, float* mean) {
+    smoothBlock<true>(disc, threshold, values, alpha, stride, count, mean);
+}
+
 } // namespace
 
 void smoothRow(const Disc& disc, float threshold, const BandPlanes& planes, int y, int width,
@@ -62,10 +74,10 @@ void smoothRow(const Disc& disc, float threshold, const BandPlanes& planes, int 
         const int count = std::min(blockWidth, width - x);
         const float* values = planes.values + rowStart + x;
         if (planes.alpha != nullptr) {
-            smoothBlock<true>(disc, threshold, values, planes.alpha + rowStart + x, planes.stride,
-                              count, mean + x);
+            smoothWeightedBlock(disc, threshold, values, planes.alpha + rowStart + x, planes.stride,
+                                count, mean + x);
         } else {
-            smoothBlock<false>(disc, threshold, values, nullptr, planes.stride, count, mean + x);
+            smoothPlainBlock(disc, threshold, values, planes.stride, count, mean + x);
         }
     }
 }
