@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++ clang-format pkg-config
     qt6-base-dev libgl-dev libtiff-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth xterm imagemagick
+    xvfb xauth xterm xdotool imagemagick
     fonts-liberation fonts-dejavu-core
     locales
 )

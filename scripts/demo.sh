@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# A demonstration job on the current X display: picks the second sample image in FendralWin's
+# input list, types an output name, presses Run Fendral and waits for the result. Leaves a
+# screenshot of the window and the terminal that Run opened.
+# Usage: demo.sh PROGRAM_FOLDER OUTPUT_FOLDER
+set -euo pipefail
+program_folder=$(realpath "$1")
+mkdir -p "$2"
+out=$(realpath "$2")
+output_name=demo-smoothed.tif
+rm -f "$program_folder/$output_name"
+
+# The terminal stays open after Fendral finishes, beside the window, so the screenshot shows it.
+terminal="$out/hold-terminal"
+printf '#!/bin/sh\nexec xterm -hold -geometry 80x14+400+40 "$@" 2>/dev/null\n' >"$terminal"
+chmod +x "$terminal"
+export TERMINAL="$terminal"
+
+"$program_folder/FendralWin" &
+app=$!
+trap 'kill $app 2>/dev/null || true; pkill -f "xterm -hold -geometry 80x14+400+40" || true' EXIT
+
+window=$(xdotool search --sync --onlyvisible --name '^FendralWin$' | head -n 1)
+sleep 1
+# Client-area positions of the controls, in pixels at 96 DPI.
+click() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.3; }
+click 40 220                    # the second file of the input list
+click 280 211                   # the output name box
+xdotool type --delay 20 "$output_name"
+sleep 0.3
+click 320 411                   # Run Fendral
+
+for _ in $(seq 1 100); do
+    [ -f "$program_folder/$output_name" ] && break
+    sleep 0.2
+done
+sleep 1
+import -window root "$out/screenshot.png"
+
+if [ -f "$program_folder/$output_name" ]; then
+    echo "Demonstration job done."
+    echo "  screenshot:   $out/screenshot.png"
+    echo "  output image: $program_folder/$output_name"
+else
+    echo "The demonstration job wrote no output; see $out/screenshot.png" >&2
+    exit 1
+fi

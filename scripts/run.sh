@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds FendralWin with Fendral and the sample images, and starts it.
+# Without a display it runs a demonstration job on a virtual one instead and says where its
+# screenshot and output image are.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+cmake --preset release >/dev/null
+cmake --build --preset release --target FendralWin Fendral fendral_samples
+
+program_folder=build/release/bin
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    exec "$program_folder/FendralWin"
+fi
+echo "No display: running a demonstration job on a virtual display."
+xvfb-run -a -s "-screen 0 1024x640x24" scripts/demo.sh "$program_folder" build/demo
