@@ -11,7 +11,7 @@ namespace fendral::test {
 namespace {
 
 constexpr std::uint32_t tileSize = 16;
-constexpr std::uint32_t stripRows = 8; // JPEG wants a multiple of 8
+constexpr std::uint32_t stripRows = 16; // as JPEG wants
 
 struct TiffCloser {
     void operator()(TIFF* tif) const { TIFFClose(tif); }
@@ -160,6 +160,11 @@ std::vector<TestImage> readTiff(const std::string& path) {
         TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planarConfig);
         page.channels = channels;
         page.bits = bits;
+        std::uint16_t photometric = 0;
+        if (TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric) &&
+            photometric == PHOTOMETRIC_YCBCR) {
+            TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+        }
         page.samples.resize(std::size_t{page.width} * page.height * channels);
         const bool tiled = TIFFIsTiled(tif) != 0;
         std::uint32_t blockWidth = page.width, blockHeight = 0;

@@ -32,7 +32,7 @@ struct TiffLayout {
     std::uint16_t extraSample =
         EXTRASAMPLE_UNSPECIFIED; // when there are more channels than colours
     bool planar = false;
-    bool tiled = false; // 16 x 16 tiles, else strips of 8 rows
+    bool tiled = false; // 16 x 16 tiles, else strips of 16 rows
     std::uint16_t compression = COMPRESSION_NONE;
     const char* mode = "w";
     std::function<void(TIFF*)> tags = [](TIFF*) {

@@ -124,5 +124,25 @@ TEST_F(Keeping, CompressionLayoutAndFileFlavour) {
     }
 }
 
+// JPEG-compressed YCbCr is decoded to RGB, filtered, and encoded back as YCbCr.
+TEST_F(Keeping, JpegYCbCrStaysYCbCr) {
+    const TestImage image = noisyImage(48, 32, 3, 8, false, 8);
+    filter({image}, {PHOTOMETRIC_YCBCR, 0, false, false, COMPRESSION_JPEG, "w", [](TIFF* tif) {
+                         TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+                     }});
+    forEachPage(out, [](TIFF* tif) {
+        std::uint16_t photometric = 0;
+        TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric);
+        EXPECT_EQ(photometric, PHOTOMETRIC_YCBCR);
+    });
+    const TestImage want = referenceFilter(image, 2, 20, Extra::none);
+    const TestImage got = readTiff(out).at(0);
+    double total = 0;
+    for (std::size_t i = 0; i < want.samples.size(); ++i) {
+        total += std::abs(int(got.samples[i]) - int(want.samples[i]));
+    }
+    EXPECT_LT(total / double(want.samples.size()), 16) << "beyond what two JPEG passes lose";
+}
+
 } // namespace
 } // namespace fendral::test

@@ -22,7 +22,7 @@ std::string photometricName(std::uint16_t photometric) {
     case PHOTOMETRIC_SEPARATED:
         return "CMYK (separated) images are";
     case PHOTOMETRIC_YCBCR:
-        return "YCbCr images are";
+        return "YCbCr images other than JPEG-compressed ones are";
     case PHOTOMETRIC_CIELAB:
     case PHOTOMETRIC_ICCLAB:
     case PHOTOMETRIC_ITULAB:
@@ -127,7 +127,10 @@ PageFormat describePage(TIFF* tif) {
     TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &page.compression);
     TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &page.photometric);
 
-    if (page.photometric == PHOTOMETRIC_RGB) {
+    // libtiff's JPEG codec turns YCbCr into RGB and back (see PageReader and writePageTags).
+    const bool jpegYCbCr =
+        page.photometric == PHOTOMETRIC_YCBCR && page.compression == COMPRESSION_JPEG;
+    if (page.photometric == PHOTOMETRIC_RGB || jpegYCbCr) {
         page.colourChannels = 3;
     } else if (page.photometric != PHOTOMETRIC_MINISBLACK &&
                page.photometric != PHOTOMETRIC_MINISWHITE) {

@@ -9,7 +9,12 @@ PageReader::PageReader(TiffFile& file, const PageFormat& page)
     : file_(file)
     , page_(page)
     , grid_(page)
-    , blocks_(grid_.blockRowBytes()) {}
+    , blocks_(grid_.blockRowBytes()) {
+    if (page.photometric == PHOTOMETRIC_YCBCR) {
+        // Only JPEG-compressed YCbCr gets here: have the codec hand out RGB.
+        TIFFSetField(file.get(), TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+    }
+}
 
 void PageReader::readRow(std::uint32_t y, std::byte* row) {
     const std::uint32_t blockRow = y / grid_.blockHeight();

@@ -26,6 +26,18 @@ bool setExtraSamples(TIFF* in, TIFF* out) {
     return TIFFSetField(out, TIFFTAG_EXTRASAMPLES, 1, &unspecified) != 0;
 }
 
+// JPEG-compressed YCbCr is filtered as RGB: the codec converts back, with the input's subsampling.
+bool setYCbCrJpeg(TIFF* in, TIFF* out) {
+    std::uint16_t horizontal = 2;
+    std::uint16_t vertical = 2;
+    std::uint16_t positioning = YCBCRPOSITION_CENTERED;
+    TIFFGetFieldDefaulted(in, TIFFTAG_YCBCRSUBSAMPLING, &horizontal, &vertical);
+    TIFFGetFieldDefaulted(in, TIFFTAG_YCBCRPOSITIONING, &positioning);
+    return TIFFSetField(out, TIFFTAG_YCBCRSUBSAMPLING, horizontal, vertical) != 0 &&
+           TIFFSetField(out, TIFFTAG_YCBCRPOSITIONING, positioning) != 0 &&
+           TIFFSetField(out, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB) != 0;
+}
+
 bool setCompression(TIFF* in, TIFF* out, std::uint16_t compression) {
     if (TIFFSetField(out, TIFFTAG_COMPRESSION, compression) == 0) {
         return false;
@@ -36,8 +48,11 @@ bool setCompression(TIFF* in, TIFF* out, std::uint16_t compression) {
         return TIFFSetField(out, TIFFTAG_PREDICTOR, predictor) != 0;
     }
     if (compression == COMPRESSION_JPEG) {
+        std::uint16_t photometric = PHOTOMETRIC_RGB;
+        TIFFGetField(in, TIFFTAG_PHOTOMETRIC, &photometric);
         // The input's quality is not recorded; re-encoding loses detail, so stay on the high side.
-        return TIFFSetField(out, TIFFTAG_JPEGQUALITY, 90) != 0;
+        return TIFFSetField(out, TIFFTAG_JPEGQUALITY, 90) != 0 &&
+               (photometric != PHOTOMETRIC_YCBCR || setYCbCrJpeg(in, out));
     }
     return true;
 }
