@@ -46,7 +46,9 @@ TEST_F(Program, UsageErrorsExitWithTwo) {
                                                       {"-1", "10", in, out},
                                                       {"1e5", "10", in, out},
                                                       {"abc", "10", in, out},
-                                                      {"1", "x", in, out}};
+                                                      {"1", "x", in, out},
+                                                      {"101", "10", in, out},
+                                                      {"1", "10", "", out}};
     for (const auto& args : cases) {
         const ProgramRun run = runFendral(args);
         EXPECT_EQ(run.exitCode, 2) << testing::PrintToString(args);
@@ -100,47 +102,25 @@ TEST_F(Program, UnsupportedImagesAreNamedAndLeaveNoOutput) {
     }
 }
 
-// Page 2 fails after page 1 went to the temporary file: the old output must survive intact.
+// Page 2's data is garbage: it fails after page 1 went to the temporary file, and the old output
+// must survive intact.
 TEST_F(Program, FailureOnALaterPageLeavesTheOldOutputAlone) {
-    const auto pages = {noisyImage(20, 12, 1, 8, false, 6), noisyImage(20, 12, 1, 8, false, 7)};
-    const struct {
-        const char* name;
-        std::function<void(TIFF*)> secondPage;
-        const char* message;
-    } cases[] = {
-        {"palette",
-         [](TIFF* tif) {
-             static std::vector<std::uint16_t> map(256);
-             if (TIFFNumberOfDirectories(tif) == 1) {
-                 TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_PALETTE);
-                 TIFFSetField(tif, TIFFTAG_COLORMAP, map.data(), map.data(), map.data());
-             }
-         },
-         "page 2: palette images are not supported"},
-        {"corrupt", [](TIFF*) {}, "page 2: cannot read strip"},
-    };
-    for (const auto& c : cases) {
-        writeTiff(in, pages,
-                  {PHOTOMETRIC_MINISBLACK, 0, false, false, COMPRESSION_LZW, "w", c.secondPage});
-        if (std::string(c.name) == "corrupt") {
-            forEachPage(in, [](TIFF*) {}); // both pages readable so far
-            std::uint64_t* offsets = nullptr;
-            TIFF* tif = TIFFOpen(in.c_str(), "r");
-            TIFFSetDirectory(tif, 1);
-            TIFFGetField(tif, TIFFTAG_STRIPOFFSETS, &offsets);
-            const auto at = static_cast<std::streamoff>(offsets[0]);
-            TIFFClose(tif);
-            std::fstream file(in, std::ios::in | std::ios::out | std::ios::binary);
-            file.seekp(at);
-            file << std::string(40, '\xff');
-        }
-        folder.write("out.tif", "old output");
-        const ProgramRun run = runFendral({"2", "10", in, out});
-        EXPECT_EQ(run.exitCode, 1) << c.name;
-        EXPECT_NE(run.errors.find(c.message), std::string::npos) << run.errors;
-        EXPECT_EQ(readFile(out), "old output");
-        EXPECT_EQ(files(), (std::set<std::string>{"in.tif", "out.tif"})) << c.name;
-    }
+    writeTiff(in, {noisyImage(20, 12, 1, 8, false, 6), noisyImage(20, 12, 1, 8, false, 7)},
+              {PHOTOMETRIC_MINISBLACK, 0, false, false, COMPRESSION_LZW});
+    std::streamoff lastPageData = 0;
+    forEachPage(in, [&](TIFF* tif) {
+        std::uint64_t* offsets = nullptr;
+        TIFFGetField(tif, TIFFTAG_STRIPOFFSETS, &offsets);
+        lastPageData = static_cast<std::streamoff>(offsets[0]);
+    });
+    std::fstream(in, std::ios::in | std::ios::out | std::ios::binary).seekp(lastPageData)
+        << std::string(40, '\xff');
+    folder.write("out.tif", "old output");
+    const ProgramRun run = runFendral({"2", "10", in, out});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.errors.find("page 2: cannot read strip 0"), std::string::npos) << run.errors;
+    EXPECT_EQ(readFile(out), "old output");
+    EXPECT_EQ(files(), (std::set<std::string>{"in.tif", "out.tif"}));
 }
 
 TEST_F(Program, RefusesAnOutputThatIsTheInputByAnyPath) {
