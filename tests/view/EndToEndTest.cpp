@@ -2,6 +2,7 @@
 // terminal runs the script and a probe Fendral records what it was given.
 #include "FrontEndFixture.h"
 #include "app/view/qt/FileListView.h"
+#include "app/view/qt/FolderListView.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -90,6 +91,26 @@ TEST_F(EndToEnd, AnOutputThatIsTheInputThroughALinkIsRefused) {
               "The input and output files need to be either\ndifferent names or in different "
               "directories.");
     EXPECT_FALSE(fs::exists(scriptPath()));
+}
+
+TEST_F(EndToEnd, TheRealFendralWritesTheOutputAndTheInputStaysAsItWas) {
+    fs::copy_file(FENDRAL_PROGRAM, programFolder / "Fendral");
+    fs::copy_file(SAMPLE_IMAGE, programFolder / "sample.tif");
+    const std::string input = readFile(programFolder / "sample.tif");
+    frontEnd->show();
+    control<FolderListView>("dirIn")->openFolder(
+        QString::fromStdString(programFolder.path().string()));
+
+    chooseAndRun("sample.tif", "smooth.tif");
+
+    // Fendral renames its finished output into place, so once the name exists it is complete.
+    ASSERT_TRUE(waitFor(programFolder / "smooth.tif"));
+    EXPECT_TRUE(boxes.seen.empty());
+    EXPECT_EQ(readFile(programFolder / "sample.tif"), input);
+    const std::string output = readFile(programFolder / "smooth.tif");
+    ASSERT_GT(output.size(), 8U);
+    EXPECT_EQ(output.substr(0, 4), input.substr(0, 4)); // the same TIFF byte order and magic
+    EXPECT_NE(output, input);
 }
 
 } // namespace

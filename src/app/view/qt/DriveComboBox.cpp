@@ -44,7 +44,12 @@ DriveComboBox::DriveComboBox(QWidget* parent)
         }
         addItem(caption(mountPoint, volume.name()), mountPoint);
     }
-    connect(this, &QComboBox::activated, this, &DriveComboBox::driveChosen);
+    connect(this, &QComboBox::activated, this, [this](int index) {
+        if (index != shownIndex_) {
+            shownIndex_ = index;
+            emit driveChosen();
+        }
+    });
 }
 
 QString DriveComboBox::drive() const {
@@ -63,6 +68,7 @@ void DriveComboBox::showDriveOf(const QString& path) {
     }
     const QSignalBlocker quiet(this);
     setCurrentIndex(best);
+    shownIndex_ = best;
 }
 
 } // namespace fendralwin

@@ -18,8 +18,11 @@ public:
     void showDriveOf(const QString& path);
 
 signals:
-    // The user chose a drive.
+    // The user chose a drive other than the one shown.
     void driveChosen();
+
+private:
+    int shownIndex_ = 0;
 };
 
 } // namespace fendralwin
