@@ -1,5 +1,6 @@
 #include "platform/posix/PosixPlatform.h"
 
+#include "ScopedEnv.h"
 #include "TempFolder.h"
 #include "platform/FolderContents.h"
 #include "platform/posix/PrivateFolder.h"
@@ -15,23 +16,6 @@ namespace fendralwin::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Sets an environment variable for one test and puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value)
-        : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
-        value ? setenv(name, value, 1) : unsetenv(name);
-    }
-    ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 std::vector<std::string> sorted(std::vector<std::string> names) {
     std::ranges::sort(names);

@@ -1,5 +1,6 @@
 // The composed shell script, run by the real /bin/sh with a probe in place of Fendral: whatever the
 // names hold, the probe must receive exactly the four intended arguments and nothing else may run.
+#include "ScopedEnv.h"
 #include "TempFolder.h"
 #include "job/Script.h"
 
@@ -85,7 +86,7 @@ TEST(ScriptRoundTrip, TheProbeReceivesExactlyTheIntendedArguments) {
     temp.write("prog 'dir' $x/Fendral", kProbe);
     fs::permissions(probe, fs::perms::owner_exec, fs::perm_options::add);
     const std::string record = temp / "record";
-    setenv("PROBE_RECORD", record.c_str(), 1);
+    const ScopedEnv recordVariable("PROBE_RECORD", record.c_str());
 
     std::mt19937 random(20261206);
     for (int round = 0; round < 60; ++round) {
@@ -109,7 +110,6 @@ TEST(ScriptRoundTrip, TheProbeReceivesExactlyTheIntendedArguments) {
     }
     EXPECT_FALSE(fs::exists(temp / "PWNED"));
     EXPECT_FALSE(fs::exists(programFolder + "/PWNED"));
-    unsetenv("PROBE_RECORD");
 }
 
 } // namespace

@@ -18,17 +18,7 @@ namespace fs = std::filesystem;
 
 class EndToEnd : public FrontEndTest {
 protected:
-    EndToEnd() {
-        const std::string terminal =
-            tools.write("probe-terminal", "#!/bin/sh\nshift\nexec \"$@\"\n");
-        fs::permissions(terminal, fs::perms::owner_exec, fs::perm_options::add);
-        setenv("TERMINAL", terminal.c_str(), 1);
-        setenv("PROBE_RECORD", (tools / "record").c_str(), 1);
-    }
-    ~EndToEnd() override {
-        unsetenv("TERMINAL");
-        unsetenv("PROBE_RECORD");
-    }
+    EndToEnd() { fs::permissions(terminal, fs::perms::owner_exec, fs::perm_options::add); }
     void installProbeFendral() {
         const std::string fendral = programFolder.write(
             "Fendral",
@@ -49,6 +39,10 @@ protected:
         QTest::mouseClick(control<QPushButton>("cmdRunFendral"), Qt::LeftButton);
     }
     TempFolder tools;
+    // The probe terminal drops "-e" and runs the rest: /bin/sh and the script.
+    std::string terminal = tools.write("probe-terminal", "#!/bin/sh\nshift\nexec \"$@\"\n");
+    ScopedEnv terminalVariable{"TERMINAL", terminal.c_str()};
+    ScopedEnv record{"PROBE_RECORD", (tools / "record").c_str()};
 };
 
 TEST_F(EndToEnd, RunStartsTheScriptInATerminalAndFendralGetsTheFourArguments) {
@@ -68,7 +62,7 @@ TEST_F(EndToEnd, RunStartsTheScriptInATerminalAndFendralGetsTheFourArguments) {
 
 TEST_F(EndToEnd, WithoutATerminalRunSaysSoInAFendralErrorBox) {
     installProbeFendral();
-    setenv("TERMINAL", (tools / "no-such-terminal").c_str(), 1);
+    const ScopedEnv missing("TERMINAL", (tools / "no-such-terminal").c_str());
     frontEnd->show();
     chooseAndRun("photo.tif", "out.tif");
 

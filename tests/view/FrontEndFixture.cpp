@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <cstdlib>
 
 namespace fendralwin::test {
 
@@ -21,10 +20,6 @@ MessageBoxCloser::MessageBoxCloser() {
 }
 
 FrontEndTest::FrontEndTest() {
-    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR")) {
-        oldRuntime_ = runtime;
-    }
-    setenv("XDG_RUNTIME_DIR", runtimeFolder.path().c_str(), 1);
     programFolder.write("photo.tif", "");
     programFolder.write("Second.TIF", "");
     programFolder.write("notes.txt", "");
@@ -37,9 +32,8 @@ FrontEndTest::FrontEndTest() {
 }
 
 FrontEndTest::~FrontEndTest() {
+    // The window object goes first: its Terminate event still needs the script folder.
     frontEnd.reset();
-    oldRuntime_.empty() ? unsetenv("XDG_RUNTIME_DIR")
-                        : setenv("XDG_RUNTIME_DIR", oldRuntime_.c_str(), 1);
 }
 
 QString FrontEndTest::caption(const char* label) {

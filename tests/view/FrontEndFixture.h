@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ScopedEnv.h"
 #include "TempFolder.h"
 #include "app/view/qt/QtFrontEnd.h"
 #include "platform/posix/PosixPlatform.h"
@@ -49,12 +50,10 @@ protected:
 
     TempFolder programFolder;
     TempFolder runtimeFolder;
+    ScopedEnv runtime{"XDG_RUNTIME_DIR", runtimeFolder.path().c_str()};
     std::unique_ptr<PosixPlatform> platform;
     std::unique_ptr<QtFrontEnd> frontEnd;
     MessageBoxCloser boxes;
-
-private:
-    std::string oldRuntime_;
 };
 
 } // namespace fendralwin::test
