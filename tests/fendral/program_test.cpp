@@ -137,11 +137,13 @@ TEST_F(Program, RefusesAnOutputThatIsTheInputByAnyPath) {
     }
 }
 
-TEST_F(Program, MissingInputOrOutputFolder) {
+TEST_F(Program, UnusableInputOrOutputPaths) {
     const struct {
         std::string input, output, message;
     } cases[] = {{folder / "none.tif", out, "cannot open"},
-                 {in, folder / "no/such/folder/out.tif", "cannot create a file in"}};
+                 {in, folder / "no/such/folder/out.tif", "cannot create a file in"},
+                 {folder.path(), out, "is a folder"},
+                 {in, folder.path(), "is a folder"}};
     for (const auto& c : cases) {
         const ProgramRun run = runFendral({"2", "10", c.input, c.output});
         EXPECT_EQ(run.exitCode, 1) << c.message;

@@ -57,10 +57,17 @@ SafeOutput::SafeOutput(const std::string& input, const std::string& output) {
     if (::stat(input.c_str(), &inputStat) != 0) {
         throw Failure("cannot open " + input + ": " + describeErrno());
     }
+    if (S_ISDIR(inputStat.st_mode)) {
+        throw Failure(input + " is a folder, not an image");
+    }
     struct stat outputStat {};
-    if (::stat(output.c_str(), &outputStat) == 0 && outputStat.st_dev == inputStat.st_dev &&
+    const bool outputExists = ::stat(output.c_str(), &outputStat) == 0;
+    if (outputExists && outputStat.st_dev == inputStat.st_dev &&
         outputStat.st_ino == inputStat.st_ino) {
         throw Failure("the output " + output + " is the input file; choose another name");
+    }
+    if (outputExists && S_ISDIR(outputStat.st_mode)) {
+        throw Failure("the output " + output + " is a folder; name a file");
     }
     const std::filesystem::path target = finalPath(output);
     const std::filesystem::path folder =

@@ -34,6 +34,7 @@ seed 163 -type palette -depth 8 -compress none
 seed 180 -type bilevel -compress none
 seed 197 -colorspace cmyk -depth 8 -compress none
 seed 214 -depth 8 -endian msb -compress lzw
+seed 231 -depth 8 -compress jpeg -sampling-factor 2x2 -colorspace YCbCr
 # Two pages of different kinds.
 picture -depth 8 "$work/a.tif"
 picture -colorspace gray -depth 16 "$work/b.tif"
