@@ -84,7 +84,7 @@ TEST_P(EveryKind, MatchesTheReferenceWithinOneLevel) {
     const struct {
         double radius, maxDiff;
         unsigned threads;
-    } settings[] = {{1, 10, 1}, {2.5, 30, 2}, {1.5, 255, 3}};
+    } settings[] = {{1, 10, 1}, {2.5, 30, 2}, {1.5, 255, 3}, {7, 40, 2}};
     for (const auto& s : settings) {
         const TestImage want = referenceFilter(image, s.radius, s.maxDiff, GetParam().extra);
         EXPECT_LE(largestDifference(filtered(s.radius, s.maxDiff, s.threads), want), 1)
