@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing FendralWin need. Safe to run
 # again: it installs only what is missing.
+# With --windows it installs instead what the Windows cross-build and its tests under Wine need.
 set -euo pipefail
 
-packages=(
+linux_packages=(
     cmake ninja-build g++ clang-format pkg-config
     qt6-base-dev libgl-dev libtiff-dev
     libgtest-dev libgmock-dev libbenchmark-dev
@@ -12,23 +13,38 @@ packages=(
     locales
 )
 
+# GoogleTest comes as sources (/usr/src/googletest) and is cross-compiled with the tests.
+windows_packages=(
+    cmake ninja-build googletest
+    g++-mingw-w64-x86-64 wine wine64
+    xvfb xauth imagemagick
+)
+
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-missing=()
-for package in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-        missing+=("$package")
+install_missing() {
+    local missing=()
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$package")
+        fi
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        as_root apt-get update -qq
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+            "${missing[@]}" >/dev/null
     fi
-done
+}
 
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}" >/dev/null
+if [ "${1:-}" = "--windows" ]; then
+    install_missing "${windows_packages[@]}"
+    exit 0
 fi
+
+install_missing "${linux_packages[@]}"
 
 # A locale that writes numbers with a decimal comma, to test that the window never does.
 if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then

@@ -9,10 +9,7 @@ namespace fendralwin::test {
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempFolder {
 public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "fendralwin-test-XXXXXX");
-        path_ = mkdtemp(pattern.data());
-    }
+    TempFolder();
     ~TempFolder() {
         std::error_code ignored;
         std::filesystem::permissions(path_, std::filesystem::perms::owner_all,

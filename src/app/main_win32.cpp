@@ -1,0 +1,22 @@
+#include "app/view/win32/Win32FrontEnd.h"
+#include "platform/windows/WindowsPlatform.h"
+
+#include <windows.h>
+
+int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
+                    int showCommand) {
+    fendralwin::WindowsPlatform platform;
+    fendralwin::win32::Win32FrontEnd frontEnd(platform);
+    frontEnd.show(showCommand);
+
+    fendralwin::win32::FormWindow& window = frontEnd.window();
+    MSG message{};
+    while (window.isOpen() && GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (!window.takeDialogMessage(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    // Leaving releases the window object: its Terminate event deletes the job script.
+    return 0;
+}

@@ -1,0 +1,38 @@
+#include "app/view/win32/ChildControl.h"
+
+#include "platform/windows/SystemText.h"
+
+namespace fendralwin::win32 {
+
+using windows::narrow;
+using windows::widen;
+
+ChildControl::ChildControl(const wchar_t* windowClass, DWORD style, DWORD extendedStyle,
+                           const ControlSpec& spec, const ControlSite& site)
+    : handle_(CreateWindowExW(extendedStyle, windowClass, widen(spec.text).c_str(),
+                              WS_CHILD | WS_VISIBLE | style, site.place.left, site.place.top,
+                              site.place.width, site.place.height, site.parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(spec))),
+                              GetModuleHandleW(nullptr), nullptr))
+    , spec_(spec) {
+    SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(site.font), FALSE);
+}
+
+void ChildControl::raiseEvent() const {
+    if (event_) {
+        event_();
+    }
+}
+
+std::string windowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return narrow(text);
+}
+
+void setWindowText(HWND window, const std::string& text) {
+    SetWindowTextW(window, widen(text).c_str());
+}
+
+} // namespace fendralwin::win32

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "app/view/ControlTable.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <windows.h>
+
+namespace fendralwin::win32 {
+
+// Control IDs follow the tab index, so a control is also found from its row of the table:
+// GetDlgItem(window, controlId(controlNamed("txtRadius"))).
+inline constexpr int kFirstControlId = 1000;
+inline int controlId(const ControlSpec& spec) {
+    return kFirstControlId + spec.tabIndex;
+}
+
+// Where a control stands in the client area, in pixels.
+struct Place {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+// What a control is made in: its parent window, its place and its font.
+struct ControlSite {
+    HWND parent;
+    Place place;
+    HFONT font;
+};
+
+// One child window of the form, made from its row of the control table. The form window passes
+// on the notifications that the control sends to its parent.
+class ChildControl {
+public:
+    ChildControl(const wchar_t* windowClass, DWORD style, DWORD extendedStyle,
+                 const ControlSpec& spec, const ControlSite& site);
+    virtual ~ChildControl() = default;
+    ChildControl(const ChildControl&) = delete;
+    ChildControl& operator=(const ChildControl&) = delete;
+
+    HWND handle() const { return handle_; }
+    const ControlSpec& spec() const { return spec_; }
+
+    // What the control's one handled event (Change, Click or Scroll) runs.
+    void onEvent(std::function<void()> handler) { event_ = std::move(handler); }
+
+    // WM_COMMAND from the control.
+    virtual void commanded(int /*notification*/) {}
+    // WM_HSCROLL from the control; `position` is the slider's position during a drag.
+    virtual void scrolled(int /*request*/, int /*position*/) {}
+    // Enter while the control has the focus.
+    virtual void activated() {}
+    // WM_DRAWITEM of an owner-drawn control; false when the control draws nothing itself.
+    virtual bool drawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
+
+protected:
+    void raiseEvent() const;
+
+private:
+    HWND handle_;
+    const ControlSpec& spec_;
+    std::function<void()> event_;
+};
+
+// A window's text as UTF-8, and back.
+std::string windowText(HWND window);
+void setWindowText(HWND window, const std::string& text);
+
+} // namespace fendralwin::win32

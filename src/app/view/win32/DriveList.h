@@ -1,0 +1,25 @@
+#pragma once
+
+#include "app/view/Controls.h"
+#include "app/view/win32/ChildControl.h"
+
+#include <vector>
+
+namespace fendralwin::win32 {
+
+// The system's drives, shown as "c: [LABEL]". The chosen drive reads "c:", which a folder list
+// opens on that drive's current folder. Choosing another drive raises Change.
+class DriveList final : public ChildControl, public IDriveList {
+public:
+    DriveList(const ControlSpec& spec, const ControlSite& site);
+
+    std::string drive() const override;
+    void showDriveOf(const std::string& path) override;
+    void commanded(int notification) override;
+
+private:
+    std::vector<wchar_t> letters_; // lower case, in the order listed
+    LRESULT shownIndex_ = CB_ERR;
+};
+
+} // namespace fendralwin::win32

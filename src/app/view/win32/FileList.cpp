@@ -1,0 +1,42 @@
+#include "app/view/win32/FileList.h"
+
+#include "app/view/win32/ListedNames.h"
+#include "platform/FolderContents.h"
+#include "platform/Platform.h"
+#include "platform/windows/SystemText.h"
+
+namespace fendralwin::win32 {
+
+FileList::FileList(const ControlSpec& spec, const ControlSite& site)
+    : ChildControl(L"LISTBOX",
+                   WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
+                   WS_EX_CLIENTEDGE, spec, site) {}
+
+void FileList::setPath(const std::string& path) {
+    path_ = path;
+    std::vector<std::string> files;
+    try {
+        files = readFolder(path, std::string(spec().pattern)).files;
+    } catch (const PlatformError&) {
+        // An unreadable folder simply has no files to offer.
+    }
+    names_ = listedNames(files);
+    // Filling the list selects nothing and notifies nothing.
+    fillListBox(handle(), names_);
+}
+
+std::string FileList::selectedItem() const {
+    const LRESULT selected = SendMessageW(handle(), LB_GETCURSEL, 0, 0);
+    if (selected < 0 || static_cast<std::size_t>(selected) >= names_.size()) {
+        return {};
+    }
+    return windows::narrow(names_[static_cast<std::size_t>(selected)]);
+}
+
+void FileList::commanded(int notification) {
+    if (notification == LBN_SELCHANGE && !selectedItem().empty()) {
+        raiseEvent();
+    }
+}
+
+} // namespace fendralwin::win32

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "app/view/Controls.h"
+#include "app/view/win32/ChildControl.h"
+
+#include <vector>
+
+namespace fendralwin::win32 {
+
+// A folder tree drawn as one list: the open folder's ancestors from its drive's root down, the
+// open folder itself, then its subfolders, each one level further in. Double-click or Enter on
+// an entry opens it. Folders are read by path: the process's current folder is never changed.
+class FolderList final : public ChildControl, public IFolderList {
+public:
+    struct Entry {
+        std::wstring name;
+        std::wstring path;
+        int depth;
+    };
+
+    FolderList(const ControlSpec& spec, const ControlSite& site);
+
+    std::string path() const override;
+    bool setPath(const std::string& path) override;
+    void commanded(int notification) override;
+    void activated() override;
+    bool drawItem(const DRAWITEMSTRUCT& item) override;
+
+    const std::vector<Entry>& entries() const { return entries_; }
+
+private:
+    void show(const std::wstring& folder, const std::vector<std::wstring>& subfolders);
+    void openSelectedEntry();
+
+    std::wstring path_;
+    std::vector<Entry> entries_;
+};
+
+} // namespace fendralwin::win32

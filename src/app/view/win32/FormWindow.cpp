@@ -1,0 +1,272 @@
+#include "app/view/win32/FormWindow.h"
+
+#include "app/view/ControlTable.h"
+#include "app/view/win32/DriveList.h"
+#include "app/view/win32/FileList.h"
+#include "app/view/win32/FolderList.h"
+#include "app/view/win32/SimpleControls.h"
+#include "app/view/win32/WindowIcon.h"
+#include "platform/windows/SystemText.h"
+
+#include <cmath>
+#include <commctrl.h>
+#include <stdexcept>
+#include <string>
+
+namespace fendralwin::win32 {
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"frmFendralWrapper";
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+// Where the client area's top-left corner is first shown, in pixels at 96 DPI.
+constexpr POINT kDesignedPlace{57, 28};
+
+int screenDpi() {
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+HFONT makeFont(std::wstring_view face, double points, bool italic, int dpi) {
+    LOGFONTW font{};
+    font.lfHeight = -static_cast<LONG>(std::lround(points * dpi / 72.0));
+    font.lfWeight = FW_NORMAL;
+    font.lfItalic = italic ? TRUE : FALSE;
+    font.lfCharSet = DEFAULT_CHARSET;
+    face.copy(font.lfFaceName, LF_FACESIZE - 1);
+    return CreateFontIndirectW(&font);
+}
+
+HFONT makeFont(const FontSpec& spec, int dpi) {
+    return makeFont(windows::widen(spec.family), spec.points, spec.italic, dpi);
+}
+
+COLORREF colorOf(Rgb rgb) {
+    return RGB(rgb.red, rgb.green, rgb.blue);
+}
+
+void registerWindowClass() {
+    static const bool registered = [] {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.hIcon = makeWindowIcon(GetSystemMetrics(SM_CXICON));
+        windowClass.hIconSm = makeWindowIcon(GetSystemMetrics(SM_CXSMICON));
+        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        windowClass.lpszClassName = kWindowClass;
+        return RegisterClassExW(&windowClass) != 0;
+    }();
+    if (!registered) {
+        throw std::runtime_error("The window class cannot be registered.");
+    }
+}
+
+std::unique_ptr<ChildControl> makeControl(const ControlSpec& spec, const ControlSite& site) {
+    switch (spec.kind) {
+    case ControlKind::Label:
+        return std::make_unique<Label>(spec, site);
+    case ControlKind::TextBox:
+        return std::make_unique<TextBox>(spec, site);
+    case ControlKind::CommandButton:
+        return std::make_unique<CommandButton>(spec, site);
+    case ControlKind::HScrollBar:
+        return std::make_unique<ScrollBar>(spec, site);
+    case ControlKind::DriveList:
+        return std::make_unique<DriveList>(spec, site);
+    case ControlKind::FolderList:
+        return std::make_unique<FolderList>(spec, site);
+    case ControlKind::FileList:
+        return std::make_unique<FileList>(spec, site);
+    }
+    throw std::logic_error("unknown kind of control");
+}
+
+} // namespace
+
+FormWindow::FormWindow()
+    : dpi_(screenDpi())
+    // The system's dialog face at 8 points fits one line into a label 13 pixels high.
+    , standardFont_(makeFont(L"MS Shell Dlg", 8, false, dpi_))
+    , headingFont_(makeFont(kHeadingStyle.font, dpi_))
+    , pathFont_(makeFont(kPathFont, dpi_))
+    , headingBrush_(CreateSolidBrush(colorOf(kHeadingStyle.background))) {
+    registerWindowClass();
+    RECT frame{kDesignedPlace.x, kDesignedPlace.y, kDesignedPlace.x + pixels(kClientWidthTwips),
+               kDesignedPlace.y + pixels(kClientHeightTwips)};
+    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
+    const HWND window =
+        CreateWindowExW(0, kWindowClass, L"FendralWin", kWindowStyle, frame.left, frame.top,
+                        frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                        GetModuleHandleW(nullptr), nullptr);
+    if (window == nullptr) {
+        throw std::runtime_error("The window cannot be created: " +
+                                 windows::systemMessage(GetLastError()));
+    }
+    window_ = window;
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&windowProcedure));
+    createControls();
+}
+
+FormWindow::~FormWindow() {
+    if (window_ != nullptr) {
+        DestroyWindow(window_);
+    }
+}
+
+void FormWindow::createControls() {
+    for (const ControlSpec& spec : controlTable()) {
+        HFONT font = static_cast<HFONT>(standardFont_.get());
+        if (spec.style == LabelStyle::Heading) {
+            font = static_cast<HFONT>(headingFont_.get());
+        } else if (spec.style == LabelStyle::Path) {
+            font = static_cast<HFONT>(pathFont_.get());
+        }
+        const Place place{pixels(spec.left), pixels(spec.top), pixels(spec.width),
+                          pixels(spec.height)};
+        controls_.push_back(makeControl(spec, {window_, place, font}));
+        if (!spec.toolTip.empty()) {
+            addToolTip(*controls_.back());
+        }
+    }
+}
+
+void FormWindow::addToolTip(const ChildControl& control) {
+    if (toolTip_ == nullptr) {
+        const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+        InitCommonControlsEx(&classes);
+        toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
+    }
+    std::wstring text = windows::widen(control.spec().toolTip);
+    TOOLINFOW tool{};
+    // The size that every version of the common controls accepts.
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(control.handle());
+    tool.lpszText = text.data();
+    SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+ChildControl& FormWindow::control(std::string_view name) const {
+    for (const auto& control : controls_) {
+        if (control->spec().name == name) {
+            return *control;
+        }
+    }
+    throw std::out_of_range("no control named " + std::string(name));
+}
+
+ChildControl* FormWindow::controlWithId(int id) const {
+    for (const auto& control : controls_) {
+        if (controlId(control->spec()) == id) {
+            return control.get();
+        }
+    }
+    return nullptr;
+}
+
+ChildControl* FormWindow::controlWithHandle(HWND handle) const {
+    return handle == nullptr ? nullptr : controlWithId(GetDlgCtrlID(handle));
+}
+
+void FormWindow::show(int showCommand, const ChildControl& focus) {
+    lastFocus_ = focus.handle();
+    ShowWindow(window_, showCommand);
+    UpdateWindow(window_);
+    SetFocus(lastFocus_);
+}
+
+void FormWindow::close() {
+    if (window_ != nullptr) {
+        SendMessageW(window_, WM_CLOSE, 0, 0);
+    }
+}
+
+bool FormWindow::takeDialogMessage(MSG& message) {
+    return window_ != nullptr && IsDialogMessageW(window_, &message);
+}
+
+int FormWindow::pixels(int twips) const {
+    return MulDiv(twips, dpi_, kTwipsPerPixelAt96Dpi * 96);
+}
+
+LRESULT CALLBACK FormWindow::windowProcedure(HWND window, UINT message, WPARAM wParam,
+                                             LPARAM lParam) {
+    auto* form = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (form == nullptr) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return form->handleMessage(message, wParam, lParam);
+}
+
+LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const HWND window = window_;
+    switch (message) {
+    case WM_COMMAND: {
+        const auto from = reinterpret_cast<HWND>(lParam);
+        if (ChildControl* control = controlWithHandle(from)) {
+            control->commanded(HIWORD(wParam));
+        } else if (from == nullptr && LOWORD(wParam) == IDOK) {
+            // Enter, as IsDialogMessage reports it: the focused control acts on it.
+            if (ChildControl* focused = controlWithHandle(GetFocus())) {
+                focused->activated();
+            }
+        }
+        return 0;
+    }
+    case WM_HSCROLL:
+        if (ChildControl* control = controlWithHandle(reinterpret_cast<HWND>(lParam))) {
+            // The position that comes with the request holds 16 bits, as the bars' values do.
+            control->scrolled(LOWORD(wParam), static_cast<short>(HIWORD(wParam)));
+        }
+        return 0;
+    case WM_DRAWITEM:
+        if (ChildControl* control = controlWithId(static_cast<int>(wParam))) {
+            return control->drawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        }
+        break;
+    case WM_CTLCOLORSTATIC: {
+        const ChildControl* control = controlWithHandle(reinterpret_cast<HWND>(lParam));
+        if (control != nullptr && control->spec().style == LabelStyle::Heading) {
+            const auto dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, colorOf(kHeadingStyle.foreground));
+            SetBkColor(dc, colorOf(kHeadingStyle.background));
+            return reinterpret_cast<LRESULT>(headingBrush_.get());
+        }
+        break;
+    }
+    case WM_ACTIVATE:
+        // The focus leaves with the window and comes back to the same control.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            if (const HWND focused = GetFocus(); focused != nullptr && IsChild(window, focused)) {
+                lastFocus_ = focused;
+            }
+        }
+        break;
+    case WM_SETFOCUS:
+        if (lastFocus_ != nullptr && IsWindow(lastFocus_)) {
+            SetFocus(lastFocus_);
+        }
+        return 0;
+    case WM_CLOSE:
+        DestroyWindow(window);
+        return 0;
+    case WM_NCDESTROY:
+        window_ = nullptr;
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+} // namespace fendralwin::win32

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "app/view/Controls.h"
+#include "app/view/win32/ChildControl.h"
+
+#include <memory>
+#include <string_view>
+#include <vector>
+#include <windows.h>
+
+namespace fendralwin::win32 {
+
+// The program's one window (class "frmFendralWrapper", caption "FendralWin"), built from the
+// control table: a fixed frame around the designed client area, scaled to the screen's DPI, and
+// the 24 controls as direct children, made in tab order so that Tab follows it. Each control is
+// found by its name with control(name), or by its control ID (see controlId).
+class FormWindow final : public IWindow {
+public:
+    FormWindow();
+    ~FormWindow() override;
+    FormWindow(const FormWindow&) = delete;
+    FormWindow& operator=(const FormWindow&) = delete;
+
+    HWND handle() const { return window_; }
+    bool isOpen() const { return window_ != nullptr; }
+    int dpi() const { return dpi_; }
+    // The tool tip window that holds the controls' tips.
+    HWND toolTip() const { return toolTip_; }
+
+    // Throws std::out_of_range for a name that the table does not hold.
+    ChildControl& control(std::string_view name) const;
+    template <typename Control>
+    Control& control(std::string_view name) const {
+        return dynamic_cast<Control&>(control(name));
+    }
+
+    // Shows the window with the keyboard focus on `focus`.
+    void show(int showCommand, const ChildControl& focus);
+    // Closing ends the window; it cannot be refused.
+    void close() override;
+    // Tab, Shift+Tab and Enter for the controls; true when `message` was used up by them.
+    bool takeDialogMessage(MSG& message);
+
+private:
+    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam);
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void createControls();
+    void addToolTip(const ChildControl& control);
+    ChildControl* controlWithId(int id) const;
+    ChildControl* controlWithHandle(HWND handle) const;
+    int pixels(int twips) const;
+
+    struct GdiDeleter {
+        void operator()(void* object) const { DeleteObject(static_cast<HGDIOBJ>(object)); }
+    };
+    using GdiObject = std::unique_ptr<void, GdiDeleter>;
+
+    int dpi_;
+    GdiObject standardFont_;
+    GdiObject headingFont_;
+    GdiObject pathFont_;
+    GdiObject headingBrush_;
+    HWND window_ = nullptr;
+    HWND toolTip_ = nullptr;
+    HWND lastFocus_ = nullptr;
+    std::vector<std::unique_ptr<ChildControl>> controls_;
+};
+
+} // namespace fendralwin::win32

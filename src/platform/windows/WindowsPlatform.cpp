@@ -1,0 +1,171 @@
+#include "platform/windows/WindowsPlatform.h"
+
+#include "platform/windows/OemText.h"
+#include "platform/windows/SystemText.h"
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <windows.h>
+
+namespace fendralwin {
+
+using windows::narrow;
+using windows::widen;
+
+namespace {
+
+PlatformError lastError() {
+    return PlatformError(windows::systemMessage(GetLastError()));
+}
+
+struct HandleCloser {
+    using pointer = HANDLE;
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+UniqueHandle openedOrNull(HANDLE handle) {
+    return UniqueHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+}
+
+std::string executableFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const auto lastSeparator = path.find_last_of(L'\\');
+    // A drive root keeps its "\": "C:\".
+    const bool atDriveRoot = lastSeparator == 2 && path[1] == L':';
+    path.resize(atDriveRoot ? lastSeparator + 1 : lastSeparator);
+    return narrow(path);
+}
+
+std::string withSeparator(std::string folder) {
+    if (!folder.ends_with('\\')) {
+        folder += '\\';
+    }
+    return folder;
+}
+
+bool isFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(widen(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::string systemFolder() {
+    std::array<wchar_t, MAX_PATH> folder{};
+    const UINT length = GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
+    if (length == 0 || length >= folder.size()) {
+        throw lastError();
+    }
+    return narrow(std::wstring_view(folder.data(), length));
+}
+
+void writeAll(HANDLE file, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written,
+                       nullptr)) {
+            throw lastError();
+        }
+        done += written;
+    }
+}
+
+struct FileIdentity {
+    DWORD volume;
+    DWORD indexHigh;
+    DWORD indexLow;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+std::optional<FileIdentity> identityOf(const std::string& path) {
+    // No access rights are asked for: reading the identity needs none, and a file that another
+    // program holds open is still found.
+    const UniqueHandle file = openedOrNull(
+        CreateFileW(widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file || !GetFileInformationByHandle(file.get(), &info)) {
+        return std::nullopt;
+    }
+    return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
+} // namespace
+
+WindowsPlatform::WindowsPlatform()
+    : WindowsPlatform(executableFolder()) {}
+
+WindowsPlatform::WindowsPlatform(std::string programFolder)
+    : programFolder_(std::move(programFolder)) {}
+
+std::string WindowsPlatform::programFolder() const {
+    return programFolder_;
+}
+
+bool WindowsPlatform::programFolderHasFendral() const {
+    // The kinds of file that the command interpreter runs by the bare name "Fendral".
+    const std::string folder = withSeparator(programFolder_);
+    for (const char* extension : {".exe", ".com", ".bat", ".cmd"}) {
+        if (isFile(folder + "Fendral" + extension)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string WindowsPlatform::scriptPath(const std::string& appDir) const {
+    return appDir + "fdw.bat";
+}
+
+void WindowsPlatform::writeScript(const std::string& path, const std::string& text) {
+    // Converted first, so that a name the code page cannot hold leaves the file untouched.
+    const std::string bytes = windows::toOemCodePage(text);
+    const UniqueHandle file =
+        openedOrNull(CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        throw lastError();
+    }
+    writeAll(file.get(), bytes);
+}
+
+void WindowsPlatform::startScript(const std::string& path, const std::string& workingFolder) {
+    // The script is named relative to its folder, which is the working folder: the interpreter
+    // expands "%" in the command line, so a folder name must not appear there.
+    const std::string scriptName = path.substr(path.find_last_of('\\') + 1);
+    const std::wstring interpreter = widen(systemFolder() + "\\cmd.exe");
+    std::wstring commandLine = widen("cmd.exe /c " + scriptName);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_NEW_CONSOLE, nullptr, widen(workingFolder).c_str(), &startup,
+                        &process)) {
+        throw lastError();
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+void WindowsPlatform::deleteFile(const std::string& path) noexcept {
+    DeleteFileW(widen(path).c_str());
+}
+
+bool WindowsPlatform::isSameExistingFile(const std::string& a, const std::string& b) const {
+    const auto first = identityOf(a);
+    return first && first == identityOf(b);
+}
+
+} // namespace fendralwin
