@@ -1,5 +1,5 @@
 // Throughput of the filter kernel alone, on one thread, for the radii the comparison script uses.
-#include "selective_kernel.hpp"
+#include "selective_kernel.h"
 
 #include <benchmark/benchmark.h>
 #include <random>

@@ -1,6 +1,6 @@
 #include "TempFolder.h"
-#include "file_job.hpp"
-#include "test_tiff.hpp"
+#include "file_job.h"
+#include "test_tiff.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "TempFolder.h"
-#include "run_program.hpp"
-#include "test_tiff.hpp"
+#include "run_program.h"
+#include "test_tiff.h"
 
 #include <filesystem>
 #include <fstream>

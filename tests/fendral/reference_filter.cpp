@@ -1,4 +1,4 @@
-#include "reference_filter.hpp"
+#include "reference_filter.h"
 
 #include <algorithm>
 #include <cmath>

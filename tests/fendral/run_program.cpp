@@ -1,4 +1,4 @@
-#include "run_program.hpp"
+#include "run_program.h"
 
 #include "TempFolder.h"
 

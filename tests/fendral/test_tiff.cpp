@@ -1,4 +1,4 @@
-#include "test_tiff.hpp"
+#include "test_tiff.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "TempFolder.h"
-#include "file_job.hpp"
-#include "reference_filter.hpp"
+#include "file_job.h"
+#include "reference_filter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "band_filter.hpp"
+#include "band_filter.h"
 
-#include "selective_kernel.hpp"
+#include "selective_kernel.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "block_grid.hpp"
+#include "block_grid.h"
 
 #include <algorithm>
 #include <cstring>

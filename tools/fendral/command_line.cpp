@@ -1,7 +1,7 @@
-#include "command_line.hpp"
+#include "command_line.h"
 
-#include "decimal_text.hpp"
-#include "failure.hpp"
+#include "decimal_text.h"
+#include "failure.h"
 
 namespace fendral {
 

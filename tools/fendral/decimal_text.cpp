@@ -1,4 +1,4 @@
-#include "decimal_text.hpp"
+#include "decimal_text.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "descriptive_tags.hpp"
+#include "descriptive_tags.h"
 
 #include <cstdint>
 #include <initializer_list>

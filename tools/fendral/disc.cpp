@@ -1,4 +1,4 @@
-#include "disc.hpp"
+#include "disc.h"
 
 #include <cmath>
 

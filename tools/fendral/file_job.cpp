@@ -1,7 +1,7 @@
-#include "file_job.hpp"
+#include "file_job.h"
 
-#include "safe_output.hpp"
-#include "tiff_pipeline.hpp"
+#include "safe_output.h"
+#include "tiff_pipeline.h"
 
 namespace fendral {
 

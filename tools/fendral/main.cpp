@@ -1,8 +1,8 @@
-#include "command_line.hpp"
-#include "failure.hpp"
-#include "file_job.hpp"
-#include "progress_bar.hpp"
-#include "safe_output.hpp"
+#include "command_line.h"
+#include "failure.h"
+#include "file_job.h"
+#include "progress_bar.h"
+#include "safe_output.h"
 
 #include <algorithm>
 #include <chrono>

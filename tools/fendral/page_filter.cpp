@@ -1,7 +1,7 @@
-#include "page_filter.hpp"
+#include "page_filter.h"
 
-#include "band_filter.hpp"
-#include "row_window.hpp"
+#include "band_filter.h"
+#include "row_window.h"
 
 #include <algorithm>
 #include <thread>

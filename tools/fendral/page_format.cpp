@@ -1,6 +1,6 @@
-#include "page_format.hpp"
+#include "page_format.h"
 
-#include "failure.hpp"
+#include "failure.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "page_reader.hpp"
+#include "page_reader.h"
 
 #include <algorithm>
 #include <string>

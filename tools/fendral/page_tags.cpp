@@ -1,7 +1,7 @@
-#include "page_tags.hpp"
+#include "page_tags.h"
 
-#include "descriptive_tags.hpp"
-#include "failure.hpp"
+#include "descriptive_tags.h"
+#include "failure.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "page_writer.hpp"
+#include "page_writer.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "safe_output.hpp"
+#include "safe_output.h"
 
-#include "failure.hpp"
+#include "failure.h"
 
 #include <array>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "selective_kernel.hpp"
+#include "selective_kernel.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "tiff_file.hpp"
+#include "tiff_file.h"
 
 #include <array>
 #include <cstdio>

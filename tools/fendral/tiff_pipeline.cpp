@@ -1,6 +1,6 @@
-#include "tiff_pipeline.hpp"
+#include "tiff_pipeline.h"
 
-#include "page_tags.hpp"
+#include "page_tags.h"
 
 namespace fendral {
 

@@ -1,8 +1,8 @@
 // libFuzzer target: reads a TIFF from memory, filters every page into a TIFF in memory, and
 // checks that what was written reads back as the same pages.
-#include "block_grid.hpp"
-#include "memory_file.hpp"
-#include "tiff_pipeline.hpp"
+#include "block_grid.h"
+#include "memory_file.h"
+#include "tiff_pipeline.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "memory_file.hpp"
+#include "memory_file.h"
 
 #include <algorithm>
 #include <cstdio>

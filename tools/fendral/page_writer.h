@@ -1,7 +1,7 @@
 #pragma once
 
-#include "block_grid.hpp"
-#include "tiff_file.hpp"
+#include "block_grid.h"
+#include "tiff_file.h"
 
 #include <cstddef>
 #include <cstdint>

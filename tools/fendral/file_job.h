@@ -1,6 +1,6 @@
 #pragma once
 
-#include "page_filter.hpp"
+#include "page_filter.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "test_tiff.hpp"
+#include "test_tiff.h"
 
 namespace fendral::test {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "failure.hpp"
+#include "failure.h"
 
 #include <cstdarg>
 #include <functional>

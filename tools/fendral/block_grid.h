@@ -1,6 +1,6 @@
 #pragma once
 
-#include "page_format.hpp"
+#include "page_format.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "disc.hpp"
-#include "page_reader.hpp"
-#include "page_writer.hpp"
+#include "disc.h"
+#include "page_reader.h"
+#include "page_writer.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "page_filter.hpp"
-#include "page_format.hpp"
-#include "tiff_file.hpp"
+#include "page_filter.h"
+#include "page_format.h"
+#include "tiff_file.h"
 
 #include <span>
 #include <vector>

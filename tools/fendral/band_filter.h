@@ -1,8 +1,8 @@
 #pragma once
 
-#include "disc.hpp"
-#include "page_format.hpp"
-#include "row_window.hpp"
+#include "disc.h"
+#include "page_format.h"
+#include "row_window.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "disc.hpp"
+#include "disc.h"
 
 #include <cstddef>
 
