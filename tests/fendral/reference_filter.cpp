@@ -5,11 +5,12 @@
 
 namespace fendral::test {
 
-TestImage referenceFilter(const TestImage& in, double radius, double maxDiff, Extra extra) {
+TestImage referenceFilter(const TestImage& in, double radius, double maxDiff, int extraSample) {
     const double max = in.maxValue();
-    const int colours = extra == Extra::none ? in.channels : in.channels - 1;
+    const int colours = extraSample == noExtraSample ? in.channels : in.channels - 1;
     const int alpha = in.channels - 1;
-    const bool weighted = extra == Extra::associatedAlpha || extra == Extra::unassociatedAlpha;
+    const bool associated = extraSample == EXTRASAMPLE_ASSOCALPHA;
+    const bool weighted = associated || extraSample == EXTRASAMPLE_UNASSALPHA;
     const auto sample = [&](int x, int y, int channel) {
         return double(in.at(std::clamp(x, 0, int(in.width) - 1),
                             std::clamp(y, 0, int(in.height) - 1), channel));
@@ -17,7 +18,7 @@ TestImage referenceFilter(const TestImage& in, double radius, double maxDiff, Ex
     // Premultiplied colours are compared and averaged as plain colours, to the nearest level.
     const auto colour = [&](int x, int y, int channel) {
         const double value = sample(x, y, channel);
-        if (extra != Extra::associatedAlpha) {
+        if (!associated) {
             return value;
         }
         const double a = sample(x, y, alpha);
@@ -49,7 +50,7 @@ TestImage referenceFilter(const TestImage& in, double radius, double maxDiff, Ex
                     }
                 }
                 double mean = weights > 0 ? sum / weights : centre;
-                if (extra == Extra::associatedAlpha) {
+                if (associated) {
                     mean = mean * sample(x, y, alpha) / max;
                 }
                 out.at(x, y, c) =

@@ -4,9 +4,12 @@
 
 namespace fendral::test {
 
-enum class Extra { none, associatedAlpha, unassociatedAlpha, unspecified };
+// For an image whose last channel is no extra sample.
+constexpr int noExtraSample = -1;
 
-// The filter written for clarity, not speed, in double precision.
-TestImage referenceFilter(const TestImage& in, double radius, double maxDiff, Extra extra);
+// The filter written for clarity, not speed, in double precision. extraSample is the TIFF
+// ExtraSamples code of the last channel (EXTRASAMPLE_ASSOCALPHA...) or noExtraSample.
+TestImage referenceFilter(const TestImage& in, double radius, double maxDiff,
+                          int extraSample = noExtraSample);
 
 } // namespace fendral::test

@@ -1,6 +1,8 @@
 #include "test_tiff.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <random>
@@ -189,6 +191,17 @@ std::vector<TestImage> readTiff(const std::string& path) {
         pages.push_back(std::move(page));
     });
     return pages;
+}
+
+int largestDifference(const TestImage& a, const TestImage& b) {
+    if (a.samples.size() != b.samples.size()) {
+        return INT_MAX;
+    }
+    int largest = 0;
+    for (std::size_t i = 0; i < a.samples.size(); ++i) {
+        largest = std::max(largest, std::abs(int(a.samples[i]) - int(b.samples[i])));
+    }
+    return largest;
 }
 
 void forEachPage(const std::string& path, const std::function<void(TIFF*)>& look) {

@@ -48,6 +48,8 @@ void writeTiff(const std::string& path, const std::vector<TestImage>& pages,
                const TiffLayout& layout);
 std::vector<TestImage> readTiff(const std::string& path);
 
+int largestDifference(const TestImage& a, const TestImage& b);
+
 // Calls look(tif) on every page of a file.
 void forEachPage(const std::string& path, const std::function<void(TIFF*)>& look);
 

@@ -31,11 +31,8 @@ TEST_F(Keeping, EveryPageIsFilteredWithItsOwnName) {
     const std::vector<TestImage> result = readTiff(out);
     ASSERT_EQ(result.size(), 2U);
     for (std::size_t i = 0; i < 2; ++i) {
-        EXPECT_EQ(result[i].width, pages[i].width);
-        const TestImage want = referenceFilter(pages[i], 2, 20, Extra::none);
-        for (std::size_t s = 0; s < want.samples.size(); ++s) {
-            ASSERT_NEAR(result[i].samples[s], want.samples[s], 1) << "page " << i + 1;
-        }
+        EXPECT_LE(largestDifference(result[i], referenceFilter(pages[i], 2, 20)), 1)
+            << "page " << i + 1;
     }
     std::vector<std::string> names;
     forEachPage(out, [&](TIFF* tif) {
@@ -128,7 +125,7 @@ TEST_F(Keeping, CompressionLayoutAndFileFlavour) {
             EXPECT_EQ(TIFFIsBigTIFF(tif) != 0, bigTiff);
             EXPECT_EQ(TIFFIsBigEndian(tif) != 0, bigTiff);
         });
-        const TestImage want = referenceFilter(image, 2, 20, Extra::none);
+        const TestImage want = referenceFilter(image, 2, 20);
         const TestImage got = readTiff(out).at(0);
         double total = 0;
         for (std::size_t i = 0; i < want.samples.size(); ++i) {
