@@ -14,6 +14,9 @@ run_tests_under_wine() {
     wineserver -w
     # Without a window manager, every hide or destroy of a managed window waits two seconds.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    # A crashing test ends with its backtrace instead of waiting on a crash dialog.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+        >/dev/null 2>&1
     wineserver -w
     # A server started with its output detached: Wine's background processes would otherwise
     # hold the first test's output open and ctest would wait for them.

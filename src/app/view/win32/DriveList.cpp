@@ -40,14 +40,21 @@ ControlSite withOpenedList(ControlSite site) {
     return site;
 }
 
-// The closed box is as high as its font makes it; its field grows or shrinks to the designed
-// height.
-void fitClosedHeight(HWND box, int height) {
+int closedHeight(HWND box) {
     RECT closed{};
     GetWindowRect(box, &closed);
-    const LRESULT field = SendMessageW(box, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-    const LRESULT fitted = field + height - (closed.bottom - closed.top);
-    SendMessageW(box, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), fitted);
+    return closed.bottom - closed.top;
+}
+
+// The closed box is as high as its font makes it; its field grows or shrinks to the designed
+// height. Some systems add padding to the field height that is asked for, so the request is
+// corrected by what it gave.
+void fitClosedHeight(HWND box, int height) {
+    LRESULT request = SendMessageW(box, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    for (int attempt = 0; attempt < 3 && closedHeight(box) != height; ++attempt) {
+        request += height - closedHeight(box);
+        SendMessageW(box, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), request);
+    }
 }
 
 } // namespace

@@ -29,9 +29,9 @@ int screenDpi() {
     return dpi;
 }
 
-HFONT makeFont(std::wstring_view face, double points, bool italic, int dpi) {
+HFONT makeFont(std::wstring_view face, int pixelHeight, bool italic) {
     LOGFONTW font{};
-    font.lfHeight = -static_cast<LONG>(std::lround(points * dpi / 72.0));
+    font.lfHeight = -pixelHeight;
     font.lfWeight = FW_NORMAL;
     font.lfItalic = italic ? TRUE : FALSE;
     font.lfCharSet = DEFAULT_CHARSET;
@@ -39,8 +39,43 @@ HFONT makeFont(std::wstring_view face, double points, bool italic, int dpi) {
     return CreateFontIndirectW(&font);
 }
 
+int pixelHeight(double points, int dpi) {
+    return static_cast<int>(std::lround(points * dpi / 72.0));
+}
+
 HFONT makeFont(const FontSpec& spec, int dpi) {
-    return makeFont(windows::widen(spec.family), spec.points, spec.italic, dpi);
+    return makeFont(windows::widen(spec.family), pixelHeight(spec.points, dpi), spec.italic);
+}
+
+bool standardCaptionsFitOneLine(HFONT font, int dpi) {
+    const HDC screen = GetDC(nullptr);
+    const HGDIOBJ previous = SelectObject(screen, font);
+    bool fit = true;
+    for (const ControlSpec& spec : controlTable()) {
+        if (spec.kind == ControlKind::Label && spec.style == LabelStyle::Standard) {
+            const std::wstring caption = windows::widen(spec.text);
+            SIZE size{};
+            GetTextExtentPoint32W(screen, caption.c_str(), static_cast<int>(caption.size()), &size);
+            fit = fit && size.cx <= MulDiv(spec.width, dpi, kTwipsPerPixelAt96Dpi * 96);
+        }
+    }
+    SelectObject(screen, previous);
+    ReleaseDC(nullptr, screen);
+    return fit;
+}
+
+// The system's dialog face at 8 points, whose lines fit labels 13 pixels high; a pixel smaller
+// while a label's caption would need a second line, which its label cuts off, with a face wider
+// than the one the window was laid out for.
+HFONT makeStandardFont(int dpi) {
+    const int smallest = pixelHeight(6, dpi);
+    for (int height = pixelHeight(8, dpi);; --height) {
+        const HFONT font = makeFont(L"MS Shell Dlg", height, false);
+        if (height <= smallest || standardCaptionsFitOneLine(font, dpi)) {
+            return font;
+        }
+        DeleteObject(font);
+    }
 }
 
 COLORREF colorOf(Rgb rgb) {
@@ -89,8 +124,7 @@ std::unique_ptr<ChildControl> makeControl(const ControlSpec& spec, const Control
 
 FormWindow::FormWindow()
     : dpi_(screenDpi())
-    // The system's dialog face at 8 points fits one line into a label 13 pixels high.
-    , standardFont_(makeFont(L"MS Shell Dlg", 8, false, dpi_))
+    , standardFont_(makeStandardFont(dpi_))
     , headingFont_(makeFont(kHeadingStyle.font, dpi_))
     , pathFont_(makeFont(kPathFont, dpi_))
     , headingBrush_(CreateSolidBrush(colorOf(kHeadingStyle.background))) {

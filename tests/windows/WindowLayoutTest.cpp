@@ -1,0 +1,177 @@
+#include "WindowFixture.h"
+#include "app/view/ControlTable.h"
+
+#include <commctrl.h>
+
+namespace fendralwin::test {
+namespace {
+
+class WindowLayout : public WindowTest {
+protected:
+    RECT placeOf(const char* name) {
+        RECT place{};
+        GetWindowRect(handle(name), &place);
+        MapWindowPoints(nullptr, window().handle(), reinterpret_cast<POINT*>(&place), 2);
+        return place;
+    }
+    LOGFONTW fontOf(const char* name) {
+        LOGFONTW font{};
+        const auto handle =
+            reinterpret_cast<HFONT>(SendMessageW(this->handle(name), WM_GETFONT, 0, 0));
+        GetObjectW(handle, sizeof font, &font);
+        return font;
+    }
+};
+
+TEST_F(WindowLayout, EveryControlStandsAtItsPlaceAt96Dpi) {
+    ASSERT_EQ(window().dpi(), 96) << "the pixels below are those at 96 DPI";
+    RECT client{};
+    GetClientRect(window().handle(), &client);
+    EXPECT_EQ(client.right, 385);
+    EXPECT_EQ(client.bottom, 446);
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(window().handle(), GWL_STYLE));
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0U) << "the frame is fixed";
+
+    struct Place {
+        const char* name;
+        RECT pixels; // left, top, right, bottom
+    };
+    const Place places[]{
+        {"drvIn", {3, 45, 184, 66}},
+        {"dirIn", {3, 87, 184, 183}},
+        {"filIn", {3, 201, 181, 350}},
+        {"drvOut", {198, 45, 379, 66}},
+        {"dirOut", {198, 87, 379, 183}},
+        {"txtOutputFile", {198, 201, 379, 222}},
+        {"hscrlMaxDiff", {111, 423, 268, 442}},
+        {"hscrlRadius", {111, 402, 268, 421}},
+        {"txtRadius", {69, 402, 103, 421}},
+        {"txtMaxDiff", {69, 423, 103, 442}},
+        {"lblRadius", {21, 405, 61, 418}},
+        {"lblMaxDiff", {21, 426, 64, 442}},
+        {"cmdRunFendral", {276, 402, 367, 421}},
+        {"Label1", {3, 3, 181, 28}},
+        {"lblOutput", {195, 3, 370, 28}},
+        {"cmdExit", {276, 423, 367, 442}},
+        {"Label2", {198, 186, 355, 199}},
+        {"lblSelInDrive", {3, 30, 160, 43}},
+        {"lblSelInDir", {3, 72, 160, 85}},
+        {"lblSelInFile", {3, 186, 160, 199}},
+        {"lblInputFile", {6, 351, 379, 373}},
+        {"lblOutputFile", {6, 378, 379, 400}},
+        {"lblOutDrv", {198, 30, 355, 43}},
+        {"lblSelOutDir", {198, 72, 355, 85}},
+    };
+    ASSERT_EQ(std::size(places), controlTable().size());
+    for (const Place& expected : places) {
+        const RECT place = placeOf(expected.name);
+        EXPECT_TRUE(EqualRect(&place, &expected.pixels))
+            << expected.name << " stands at " << place.left << "," << place.top << " to "
+            << place.right << "," << place.bottom;
+    }
+}
+
+TEST_F(WindowLayout, CaptionsTextsAndTipAreExactlyAsDesigned) {
+    EXPECT_EQ(win32::windowText(window().handle()), "FendralWin");
+    for (const ControlSpec& spec : controlTable()) {
+        if (spec.kind == ControlKind::Label || spec.kind == ControlKind::CommandButton ||
+            spec.kind == ControlKind::TextBox) {
+            EXPECT_EQ(text(spec.name), spec.text) << spec.name;
+        }
+    }
+    EXPECT_EQ(text("Label1"), " Input File:");
+    EXPECT_EQ(text("txtRadius"), "1");
+
+    wchar_t tip[128]{};
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = window().handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(handle("txtOutputFile"));
+    tool.lpszText = tip;
+    SendMessageW(window().toolTip(), TTM_GETTEXTW, std::size(tip), reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(windows::narrow(tip), "Select an output file below or type in a file name");
+}
+
+TEST_F(WindowLayout, LabelsHaveTheirFontsAndColours) {
+    for (const char* heading : {"Label1", "lblOutput"}) {
+        const LOGFONTW font = fontOf(heading);
+        EXPECT_STREQ(font.lfFaceName, L"Arial") << heading;
+        EXPECT_EQ(font.lfHeight, -19) << "14.25 points";
+        EXPECT_TRUE(font.lfItalic);
+        EXPECT_EQ(font.lfWeight, FW_NORMAL);
+
+        const HDC dc = CreateCompatibleDC(nullptr);
+        const auto brush = reinterpret_cast<HBRUSH>(
+            SendMessageW(window().handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                         reinterpret_cast<LPARAM>(handle(heading))));
+        LOGBRUSH fill{};
+        GetObjectW(brush, sizeof fill, &fill);
+        EXPECT_EQ(fill.lbColor, RGB(0, 0, 255)) << heading;
+        EXPECT_EQ(GetBkColor(dc), RGB(0, 0, 255));
+        EXPECT_EQ(GetTextColor(dc), RGB(255, 255, 255));
+        DeleteDC(dc);
+    }
+    for (const char* path : {"lblInputFile", "lblOutputFile"}) {
+        const LOGFONTW font = fontOf(path);
+        EXPECT_STREQ(font.lfFaceName, L"Tahoma") << path;
+        EXPECT_EQ(font.lfHeight, -9) << "6.75 points";
+        EXPECT_FALSE(font.lfItalic);
+    }
+    // The standard font fits one line into the lowest labels, 13 pixels high.
+    EXPECT_LE(-fontOf("lblSelInDrive").lfHeight, 11);
+    for (const ControlSpec& spec : controlTable()) {
+        if (spec.kind == ControlKind::Label) {
+            const auto style = GetWindowLongPtrW(handle(spec.name), GWL_STYLE);
+            EXPECT_EQ(style & (SS_TYPEMASK | SS_NOPREFIX), SS_LEFT | SS_NOPREFIX) << spec.name;
+        }
+    }
+}
+
+TEST_F(WindowLayout, ButtonsAndScrollBarsStartAsDesigned) {
+    EXPECT_FALSE(IsWindowEnabled(handle("cmdRunFendral")));
+    EXPECT_TRUE(IsWindowEnabled(handle("cmdExit")));
+    for (const auto& [name, maximum] : {std::pair{"hscrlRadius", 100}, {"hscrlMaxDiff", 50}}) {
+        int low = -1;
+        int high = -1;
+        GetScrollRange(handle(name), SB_CTL, &low, &high);
+        EXPECT_EQ(low, 0) << name;
+        EXPECT_EQ(high, maximum) << name;
+        EXPECT_EQ(GetScrollPos(handle(name), SB_CTL), 10) << name;
+    }
+}
+
+TEST_F(WindowLayout, TheFocusStartsOnTheInputDriveAndTabFollowsTheTable) {
+    EXPECT_EQ(GetFocus(), handle("drvIn"));
+    const auto cycle = [this] {
+        std::vector<std::string> names;
+        HWND at = handle("drvIn");
+        do {
+            names.push_back(nameOf(at));
+            at = GetNextDlgTabItem(window().handle(), at, FALSE);
+        } while (at != handle("drvIn") && names.size() < controlTable().size());
+        return names;
+    };
+    const std::vector<std::string> withoutRun{
+        "drvIn",        "dirIn",       "filIn",     "drvOut",     "dirOut", "txtOutputFile",
+        "hscrlMaxDiff", "hscrlRadius", "txtRadius", "txtMaxDiff", "cmdExit"};
+    EXPECT_EQ(cycle(), withoutRun);
+    EnableWindow(handle("cmdRunFendral"), TRUE);
+    std::vector<std::string> withRun = withoutRun;
+    withRun.insert(withRun.end() - 1, "cmdRunFendral");
+    EXPECT_EQ(cycle(), withRun);
+
+    // Tab and Shift+Tab through the window's dialog keys.
+    pressKey("drvIn", VK_TAB);
+    EXPECT_EQ(GetFocus(), handle("dirIn"));
+    BYTE keys[256]{};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    pressKey("dirIn", VK_TAB);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(GetFocus(), handle("drvIn"));
+}
+
+} // namespace
+} // namespace fendralwin::test

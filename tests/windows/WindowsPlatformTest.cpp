@@ -1,0 +1,149 @@
+#include "platform/windows/WindowsPlatform.h"
+
+#include "TempFolder.h"
+#include "WindowsTestSupport.h"
+#include "platform/FolderContents.h"
+#include "platform/windows/SystemText.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <windows.h>
+
+namespace fendralwin::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string bytesOf(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(WindowsScriptFile, IsWrittenInTheOemCodePageAndReplacesTheOldOneWhole) {
+    ASSERT_EQ(GetOEMCP(), 437U) << "the expected bytes below are those of code page 437";
+    TempFolder temp;
+    WindowsPlatform platform(utf8(temp.path()));
+    const fs::path script = temp.path() / L"fdw.bat";
+    platform.writeScript(utf8(script), "a much longer earlier script\r\n");
+    platform.writeScript(utf8(script), "Fendral 1 10 \"C:\\\xC3\xA9t\xC3\xA9\\a.tif\"\r\n");
+    EXPECT_EQ(bytesOf(script), "Fendral 1 10 \"C:\\\x82t\x82\\a.tif\"\r\n");
+}
+
+TEST(WindowsScriptFile, ACharacterTheCodePageCannotHoldIsNamedAndNothingIsWritten) {
+    struct Case {
+        const char* text;
+        const char* named;
+    };
+    const Case cases[]{
+        {"C:\\\xC5\x81\xC3\xB3"
+         "d\xC5\xBA\\a.tif",
+         "(U+0141)"},                               // Polish L with stroke
+        {"C:\\\xE2\x82\xAC\\a.tif", "(U+20AC)"},    // euro sign
+        {"C:\\x\xF0\x9F\x93\xB7.tif", "(U+1F4F7)"}, // beyond 16 bits
+        {"C:\\\xEF\xBC\xA1.tif", "(U+FF21)"},       // best fit would give "A"
+    };
+    TempFolder temp;
+    WindowsPlatform platform(utf8(temp.path()));
+    const fs::path kept = temp.path() / L"kept.bat";
+    platform.writeScript(utf8(kept), "earlier\r\n");
+    for (const Case& c : cases) {
+        for (const fs::path& script : {kept, temp.path() / L"new.bat"}) {
+            try {
+                platform.writeScript(utf8(script), c.text);
+                ADD_FAILURE() << c.named << " was written";
+            } catch (const PlatformError& failure) {
+                EXPECT_NE(std::string(failure.what()).find(c.named), std::string::npos)
+                    << failure.what();
+                EXPECT_NE(std::string(failure.what()).find("code page 437"), std::string::npos);
+            }
+        }
+        EXPECT_EQ(bytesOf(kept), "earlier\r\n") << c.named;
+        EXPECT_FALSE(fs::exists(temp.path() / L"new.bat")) << c.named;
+    }
+}
+
+TEST(WindowsScriptFile, AFailedWriteGivesTheSystemsOwnDescription) {
+    TempFolder temp;
+    WindowsPlatform platform(utf8(temp.path()));
+    try {
+        platform.writeScript(utf8(temp.path() / L"no such folder" / L"fdw.bat"), "x");
+        ADD_FAILURE() << "the script was written";
+    } catch (const PlatformError& failure) {
+        EXPECT_EQ(failure.what(), windows::systemMessage(ERROR_PATH_NOT_FOUND));
+    }
+}
+
+TEST(WindowsPlatform, DeletesAFileAndIgnoresAMissingOne) {
+    TempFolder temp;
+    WindowsPlatform platform(utf8(temp.path()));
+    const std::string script = temp.write("fdw.bat", "x");
+    platform.deleteFile(script);
+    EXPECT_FALSE(fs::exists(script));
+    platform.deleteFile(script);
+}
+
+TEST(WindowsPlatform, KnowsOneFileReachedByAnotherPath) {
+    TempFolder temp;
+    const std::string scan = temp.write("Images/Scan1.tif", "a");
+    temp.write("Images/other.tif", "b");
+    const std::string images = utf8(temp.path() / L"Images");
+    const WindowsPlatform platform(utf8(temp.path()));
+    const std::vector<std::pair<std::string, bool>> others{
+        {images + "\\Scan1.tif", true},
+        {images + "\\SCAN1.TIF", true},
+        {images + "\\..\\Images\\scan1.tif", true},
+        {images + "\\other.tif", false},
+        {images + "\\missing.tif", false},
+    };
+    for (const auto& [other, same] : others) {
+        EXPECT_EQ(platform.isSameExistingFile(scan, other), same) << other;
+    }
+    EXPECT_FALSE(platform.isSameExistingFile(images + "\\missing.tif", images + "\\missing.tif"));
+}
+
+TEST(WindowsPlatform, TheProgramFolderHoldsTheRunningProgram) {
+    const std::string folder = WindowsPlatform().programFolder();
+    EXPECT_FALSE(folder.ends_with('\\')) << folder;
+    EXPECT_TRUE(fs::exists(fs::path(windows::widen(folder)) / L"fendralwin_windows_tests.exe"))
+        << folder;
+}
+
+TEST(WindowsPlatform, FindsEveryKindOfFendralThatTheInterpreterRuns) {
+    for (const wchar_t* name : {L"Fendral.exe", L"Fendral.com", L"Fendral.bat", L"Fendral.cmd"}) {
+        TempFolder temp;
+        std::ofstream(temp.path() / name) << "x";
+        EXPECT_TRUE(WindowsPlatform(utf8(temp.path())).programFolderHasFendral());
+    }
+    TempFolder temp;
+    fs::create_directory(temp.path() / L"Fendral.exe");
+    std::ofstream(temp.path() / L"Fendral.txt") << "x";
+    EXPECT_FALSE(WindowsPlatform(utf8(temp.path())).programFolderHasFendral());
+}
+
+TEST(WindowsReadFolder, SplitsSubfoldersFromMatchingFilesAndLeavesOutTheDotEntries) {
+    TempFolder temp;
+    for (const wchar_t* file : {L"a.tif", L"B.TIF", L"c.tiff", L"d.txt", L"\u00e9t\u00e9.tif"}) {
+        std::ofstream(temp.path() / file) << "x";
+    }
+    fs::create_directory(temp.path() / L"sub");
+    fs::create_directory(temp.path() / L"folder.tif");
+    FolderContents contents = readFolder(utf8(temp.path()), "*.tif");
+    std::ranges::sort(contents.folders);
+    std::ranges::sort(contents.files);
+    EXPECT_EQ(contents.folders, (std::vector<std::string>{"folder.tif", "sub"}));
+    EXPECT_EQ(contents.files,
+              (std::vector<std::string>{"B.TIF", "a.tif", "\xC3\xA9t\xC3\xA9.tif"}));
+}
+
+TEST(WindowsReadFolder, ReadsADriveRootAndRefusesAMissingFolder) {
+    const FolderContents root = readFolder("C:\\");
+    EXPECT_TRUE(std::ranges::any_of(root.folders, [](const std::string& name) {
+        return CompareStringOrdinal(windows::widen(name).c_str(), -1, L"windows", -1, TRUE) ==
+               CSTR_EQUAL;
+    }));
+    TempFolder temp;
+    EXPECT_THROW(readFolder(utf8(temp.path() / L"missing")), PlatformError);
+}
+
+} // namespace
+} // namespace fendralwin::test
