@@ -5,6 +5,8 @@
 
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
                     int showCommand) {
+    // The window scales its layout and fonts to the screen's DPI itself.
+    SetProcessDPIAware();
     fendralwin::WindowsPlatform platform;
     fendralwin::win32::Win32FrontEnd frontEnd(platform);
     frontEnd.show(showCommand);

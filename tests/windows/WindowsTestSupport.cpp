@@ -9,15 +9,11 @@
 
 namespace fendralwin::test {
 
-namespace {
-
-std::filesystem::path runningProgramFolder() {
+std::filesystem::path programFolderOfTests() {
     std::wstring path(MAX_PATH, L'\0');
     path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
     return std::filesystem::path(path).parent_path();
 }
-
-} // namespace
 
 std::string utf8(const std::filesystem::path& path) {
     return windows::narrow(path.wstring());
@@ -26,7 +22,7 @@ std::string utf8(const std::filesystem::path& path) {
 std::filesystem::path programFolderWithProbe(const TempFolder& temp, const std::wstring& name) {
     const auto folder = temp.path() / name;
     std::filesystem::create_directories(folder);
-    std::filesystem::copy_file(runningProgramFolder() / L"fendral_probe.exe",
+    std::filesystem::copy_file(programFolderOfTests() / L"fendral_probe.exe",
                                folder / L"Fendral.exe");
     return folder;
 }

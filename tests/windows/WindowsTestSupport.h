@@ -8,6 +8,9 @@
 
 namespace fendralwin::test {
 
+// The folder that holds the running test program.
+std::filesystem::path programFolderOfTests();
+
 // A path as the core takes it: UTF-8.
 std::string utf8(const std::filesystem::path& path);
 
