@@ -25,9 +25,9 @@ WindowTest::~WindowTest() {
 }
 
 std::string WindowTest::nameOf(HWND control) {
-    for (const ControlSpec& spec : controlTable()) {
-        if (handle(spec.name) == control) {
-            return std::string(spec.name);
+    for (const ControlSpec& design : controlTable()) {
+        if (handle(design.name) == control) {
+            return std::string(design.name);
         }
     }
     return "(no control)";

@@ -8,13 +8,13 @@ using windows::narrow;
 using windows::widen;
 
 ChildControl::ChildControl(const wchar_t* windowClass, DWORD style, DWORD extendedStyle,
-                           const ControlSpec& spec, const ControlSite& site)
-    : handle_(CreateWindowExW(extendedStyle, windowClass, widen(spec.text).c_str(),
+                           const ControlSpec& design, const ControlSite& site)
+    : handle_(CreateWindowExW(extendedStyle, windowClass, widen(design.text).c_str(),
                               WS_CHILD | WS_VISIBLE | style, site.place.left, site.place.top,
                               site.place.width, site.place.height, site.parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(spec))),
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(design))),
                               GetModuleHandleW(nullptr), nullptr))
-    , spec_(spec) {
+    , design_(design) {
     SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(site.font), FALSE);
 }
 

@@ -59,9 +59,9 @@ void fitClosedHeight(HWND box, int height) {
 
 } // namespace
 
-DriveList::DriveList(const ControlSpec& spec, const ControlSite& site)
+DriveList::DriveList(const ControlSpec& design, const ControlSite& site)
     : ChildControl(L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS, 0,
-                   spec, withOpenedList(site)) {
+                   design, withOpenedList(site)) {
     fitClosedHeight(handle(), site.place.height);
     for (const std::wstring& root : driveRoots()) {
         const wchar_t letter = static_cast<wchar_t>(std::towlower(root[0]));

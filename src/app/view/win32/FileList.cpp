@@ -7,16 +7,16 @@
 
 namespace fendralwin::win32 {
 
-FileList::FileList(const ControlSpec& spec, const ControlSite& site)
+FileList::FileList(const ControlSpec& design, const ControlSite& site)
     : ChildControl(L"LISTBOX",
                    WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
-                   WS_EX_CLIENTEDGE, spec, site) {}
+                   WS_EX_CLIENTEDGE, design, site) {}
 
 void FileList::setPath(const std::string& path) {
     path_ = path;
     std::vector<std::string> files;
     try {
-        files = readFolder(path, std::string(spec().pattern)).files;
+        files = readFolder(path, std::string(design().pattern)).files;
     } catch (const PlatformError&) {
         // An unreadable folder simply has no files to offer.
     }

@@ -87,11 +87,11 @@ void drawFolderGlyph(HDC dc, const RECT& box, bool open) {
 
 } // namespace
 
-FolderList::FolderList(const ControlSpec& spec, const ControlSite& site)
+FolderList::FolderList(const ControlSpec& design, const ControlSite& site)
     : ChildControl(L"LISTBOX",
                    WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS |
                        LBS_OWNERDRAWFIXED,
-                   WS_EX_CLIENTEDGE, spec, site) {
+                   WS_EX_CLIENTEDGE, design, site) {
     SendMessageW(handle(), LB_SETITEMHEIGHT, 0, textHeight(handle(), site.font) + 2);
 }
 

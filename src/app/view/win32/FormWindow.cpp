@@ -43,20 +43,20 @@ int pixelHeight(double points, int dpi) {
     return static_cast<int>(std::lround(points * dpi / 72.0));
 }
 
-HFONT makeFont(const FontSpec& spec, int dpi) {
-    return makeFont(windows::widen(spec.family), pixelHeight(spec.points, dpi), spec.italic);
+HFONT makeFont(const FontSpec& design, int dpi) {
+    return makeFont(windows::widen(design.family), pixelHeight(design.points, dpi), design.italic);
 }
 
 bool standardCaptionsFitOneLine(HFONT font, int dpi) {
     const HDC screen = GetDC(nullptr);
     const HGDIOBJ previous = SelectObject(screen, font);
     bool fit = true;
-    for (const ControlSpec& spec : controlTable()) {
-        if (spec.kind == ControlKind::Label && spec.style == LabelStyle::Standard) {
-            const std::wstring caption = windows::widen(spec.text);
+    for (const ControlSpec& design : controlTable()) {
+        if (design.kind == ControlKind::Label && design.style == LabelStyle::Standard) {
+            const std::wstring caption = windows::widen(design.text);
             SIZE size{};
             GetTextExtentPoint32W(screen, caption.c_str(), static_cast<int>(caption.size()), &size);
-            fit = fit && size.cx <= MulDiv(spec.width, dpi, kTwipsPerPixelAt96Dpi * 96);
+            fit = fit && size.cx <= MulDiv(design.width, dpi, kTwipsPerPixelAt96Dpi * 96);
         }
     }
     SelectObject(screen, previous);
@@ -100,22 +100,22 @@ void registerWindowClass() {
     }
 }
 
-std::unique_ptr<ChildControl> makeControl(const ControlSpec& spec, const ControlSite& site) {
-    switch (spec.kind) {
+std::unique_ptr<ChildControl> makeControl(const ControlSpec& design, const ControlSite& site) {
+    switch (design.kind) {
     case ControlKind::Label:
-        return std::make_unique<Label>(spec, site);
+        return std::make_unique<Label>(design, site);
     case ControlKind::TextBox:
-        return std::make_unique<TextBox>(spec, site);
+        return std::make_unique<TextBox>(design, site);
     case ControlKind::CommandButton:
-        return std::make_unique<CommandButton>(spec, site);
+        return std::make_unique<CommandButton>(design, site);
     case ControlKind::HScrollBar:
-        return std::make_unique<ScrollBar>(spec, site);
+        return std::make_unique<ScrollBar>(design, site);
     case ControlKind::DriveList:
-        return std::make_unique<DriveList>(spec, site);
+        return std::make_unique<DriveList>(design, site);
     case ControlKind::FolderList:
-        return std::make_unique<FolderList>(spec, site);
+        return std::make_unique<FolderList>(design, site);
     case ControlKind::FileList:
-        return std::make_unique<FileList>(spec, site);
+        return std::make_unique<FileList>(design, site);
     }
     throw std::logic_error("unknown kind of control");
 }
@@ -153,17 +153,17 @@ FormWindow::~FormWindow() {
 }
 
 void FormWindow::createControls() {
-    for (const ControlSpec& spec : controlTable()) {
+    for (const ControlSpec& design : controlTable()) {
         HFONT font = static_cast<HFONT>(standardFont_.get());
-        if (spec.style == LabelStyle::Heading) {
+        if (design.style == LabelStyle::Heading) {
             font = static_cast<HFONT>(headingFont_.get());
-        } else if (spec.style == LabelStyle::Path) {
+        } else if (design.style == LabelStyle::Path) {
             font = static_cast<HFONT>(pathFont_.get());
         }
-        const Place place{pixels(spec.left), pixels(spec.top), pixels(spec.width),
-                          pixels(spec.height)};
-        controls_.push_back(makeControl(spec, {window_, place, font}));
-        if (!spec.toolTip.empty()) {
+        const Place place{pixels(design.left), pixels(design.top), pixels(design.width),
+                          pixels(design.height)};
+        controls_.push_back(makeControl(design, {window_, place, font}));
+        if (!design.toolTip.empty()) {
             addToolTip(*controls_.back());
         }
     }
@@ -178,7 +178,7 @@ void FormWindow::addToolTip(const ChildControl& control) {
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
                                    GetModuleHandleW(nullptr), nullptr);
     }
-    std::wstring text = windows::widen(control.spec().toolTip);
+    std::wstring text = windows::widen(control.design().toolTip);
     TOOLINFOW tool{};
     // The size that every version of the common controls accepts.
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
@@ -191,7 +191,7 @@ void FormWindow::addToolTip(const ChildControl& control) {
 
 ChildControl& FormWindow::control(std::string_view name) const {
     for (const auto& control : controls_) {
-        if (control->spec().name == name) {
+        if (control->design().name == name) {
             return *control;
         }
     }
@@ -200,7 +200,7 @@ ChildControl& FormWindow::control(std::string_view name) const {
 
 ChildControl* FormWindow::controlWithId(int id) const {
     for (const auto& control : controls_) {
-        if (controlId(control->spec()) == id) {
+        if (controlId(control->design()) == id) {
             return control.get();
         }
     }
@@ -269,7 +269,7 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_CTLCOLORSTATIC: {
         const ChildControl* control = controlWithHandle(reinterpret_cast<HWND>(lParam));
-        if (control != nullptr && control->spec().style == LabelStyle::Heading) {
+        if (control != nullptr && control->design().style == LabelStyle::Heading) {
             const auto dc = reinterpret_cast<HDC>(wParam);
             SetTextColor(dc, colorOf(kHeadingStyle.foreground));
             SetBkColor(dc, colorOf(kHeadingStyle.background));

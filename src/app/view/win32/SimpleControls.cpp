@@ -4,11 +4,12 @@
 
 namespace fendralwin::win32 {
 
-Label::Label(const ControlSpec& spec, const ControlSite& site)
-    : ChildControl(L"STATIC", SS_LEFT | SS_NOPREFIX, 0, spec, site) {}
+Label::Label(const ControlSpec& design, const ControlSite& site)
+    : ChildControl(L"STATIC", SS_LEFT | SS_NOPREFIX, 0, design, site) {}
 
-TextBox::TextBox(const ControlSpec& spec, const ControlSite& site)
-    : ChildControl(L"EDIT", WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, spec, site) {}
+TextBox::TextBox(const ControlSpec& design, const ControlSite& site)
+    : ChildControl(L"EDIT", WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, design, site) {
+}
 
 void TextBox::setText(const std::string& text) {
     if (text != this->text()) {
@@ -22,9 +23,9 @@ void TextBox::commanded(int notification) {
     }
 }
 
-CommandButton::CommandButton(const ControlSpec& spec, const ControlSite& site)
-    : ChildControl(L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON | (spec.enabled ? 0 : WS_DISABLED), 0,
-                   spec, site) {}
+CommandButton::CommandButton(const ControlSpec& design, const ControlSite& site)
+    : ChildControl(L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON | (design.enabled ? 0 : WS_DISABLED), 0,
+                   design, site) {}
 
 void CommandButton::commanded(int notification) {
     if (notification == BN_CLICKED) {
@@ -38,11 +39,11 @@ void CommandButton::activated() {
     }
 }
 
-ScrollBar::ScrollBar(const ControlSpec& spec, const ControlSite& site)
-    : ChildControl(L"SCROLLBAR", WS_TABSTOP | SBS_HORZ, 0, spec, site) {
+ScrollBar::ScrollBar(const ControlSpec& design, const ControlSite& site)
+    : ChildControl(L"SCROLLBAR", WS_TABSTOP | SBS_HORZ, 0, design, site) {
     // No page size is set: it would shorten the reachable range by the page's length.
-    SetScrollRange(handle(), SB_CTL, 0, spec.maximum, FALSE);
-    SetScrollPos(handle(), SB_CTL, spec.value, TRUE);
+    SetScrollRange(handle(), SB_CTL, 0, design.maximum, FALSE);
+    SetScrollPos(handle(), SB_CTL, design.value, TRUE);
 }
 
 void ScrollBar::scrolled(int request, int position) {
@@ -71,7 +72,7 @@ void ScrollBar::scrolled(int request, int position) {
         moveTo(0);
         return;
     case SB_RIGHT:
-        moveTo(spec().maximum);
+        moveTo(design().maximum);
         return;
     default:
         return;
@@ -79,7 +80,7 @@ void ScrollBar::scrolled(int request, int position) {
 }
 
 void ScrollBar::moveTo(int position) {
-    SetScrollPos(handle(), SB_CTL, std::clamp(position, 0, spec().maximum), TRUE);
+    SetScrollPos(handle(), SB_CTL, std::clamp(position, 0, design().maximum), TRUE);
 }
 
 } // namespace fendralwin::win32
