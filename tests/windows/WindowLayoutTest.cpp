@@ -171,5 +171,31 @@ TEST_F(WindowLayout, TheFocusStartsOnTheInputDriveAndTabFollowsTheTable) {
     EXPECT_EQ(GetFocus(), handle("drvIn"));
 }
 
+TEST_F(WindowLayout, TheIconIsAGreySquareWithTransparentCornersAndABuilding) {
+    for (const auto& [which, size] : {std::pair{GCLP_HICON, 32}, {GCLP_HICONSM, 16}}) {
+        const auto icon = reinterpret_cast<HICON>(GetClassLongPtrW(window().handle(), which));
+        ICONINFO info{};
+        ASSERT_TRUE(GetIconInfo(icon, &info)) << size;
+        BITMAPINFO format{};
+        format.bmiHeader = {sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size * size));
+        const HDC screen = GetDC(nullptr);
+        GetDIBits(screen, info.hbmColor, 0, static_cast<UINT>(size), pixels.data(), &format,
+                  DIB_RGB_COLORS);
+        ReleaseDC(nullptr, screen);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        const int unit = size / 16;
+        const auto at = [&](int x, int y) {
+            return pixels[static_cast<std::size_t>(y * unit * size + x * unit)];
+        };
+        EXPECT_EQ(at(0, 0) >> 24, 0U) << "a transparent corner at " << size;
+        EXPECT_EQ(at(8, 10), 0xFFC0C0C0U) << "grey inside the hall at " << size;
+        EXPECT_EQ(at(3, 10), 0xFF404040U) << "the hall's dark outline at " << size;
+        EXPECT_EQ(at(6, 2), 0xFFC0C0C0U) << "grey above the first stack at " << size;
+        EXPECT_EQ(at(6, 5), 0xFFC0C0C0U) << "grey inside the first stack at " << size;
+    }
+}
+
 } // namespace
 } // namespace fendralwin::test

@@ -167,7 +167,7 @@ void FolderList::openSelectedEntry() {
 
 bool FolderList::drawItem(const DRAWITEMSTRUCT& item) {
     if (item.itemID >= entries_.size()) {
-        return true; // an empty list has only its focus to show
+        return true; // no entry at that row
     }
     const Entry& entry = entries_[item.itemID];
     const bool selected = (item.itemState & ODS_SELECTED) != 0;

@@ -88,8 +88,9 @@ void registerWindowClass() {
         windowClass.cbSize = sizeof windowClass;
         windowClass.lpfnWndProc = DefWindowProcW;
         windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hIcon = makeWindowIcon(GetSystemMetrics(SM_CXICON));
-        windowClass.hIconSm = makeWindowIcon(GetSystemMetrics(SM_CXSMICON));
+        // The two images the icon is drawn for; the system scales them to other sizes.
+        windowClass.hIcon = makeWindowIcon(32);
+        windowClass.hIconSm = makeWindowIcon(16);
         windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         windowClass.lpszClassName = kWindowClass;
