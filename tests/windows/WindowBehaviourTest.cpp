@@ -153,24 +153,13 @@ TEST_F(WindowBehaviour, TheDriveListRaisesChangeOnlyForAnotherDrive) {
     EXPECT_EQ(frontEnd->form().variables().strOutDir.substr(0, 3), opened.substr(0, 3));
 }
 
-TEST_F(WindowBehaviour, ExitOrTheCloseBoxEndsTheWindowAndTheEndDeletesTheScript) {
-    for (const bool byExit : {true, false}) {
-        if (!frontEnd) {
-            frontEnd = std::make_unique<win32::Win32FrontEnd>(platform, boxes);
-            frontEnd->show();
-        }
-        std::ofstream(folder / L"fdw.bat") << "x";
-        if (byExit) {
-            SendMessageW(handle("cmdExit"), BM_CLICK, 0, 0);
-        } else {
-            SendMessageW(window().handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
-        }
-        pumpMessages();
-        EXPECT_FALSE(window().isOpen()) << byExit;
-        EXPECT_TRUE(std::filesystem::exists(folder / L"fdw.bat")) << "deleted at the end only";
-        frontEnd.reset();
-        EXPECT_FALSE(std::filesystem::exists(folder / L"fdw.bat")) << byExit;
-    }
+TEST_F(WindowBehaviour, ExitEndsTheWindowAndReleasingItDeletesTheScript) {
+    std::ofstream(folder / L"fdw.bat") << "x";
+    SendMessageW(handle("cmdExit"), BM_CLICK, 0, 0);
+    EXPECT_FALSE(window().isOpen());
+    EXPECT_TRUE(std::filesystem::exists(folder / L"fdw.bat")) << "deleted at the end only";
+    frontEnd.reset();
+    EXPECT_FALSE(std::filesystem::exists(folder / L"fdw.bat"));
 }
 
 TEST_F(WindowBehaviour, RunStartsTheScriptThatRunsFendralOnTheChosenFiles) {

@@ -73,15 +73,6 @@ TEST(WindowsScriptFile, AFailedWriteGivesTheSystemsOwnDescription) {
     }
 }
 
-TEST(WindowsPlatform, DeletesAFileAndIgnoresAMissingOne) {
-    TempFolder temp;
-    WindowsPlatform platform(utf8(temp.path()));
-    const std::string script = temp.write("fdw.bat", "x");
-    platform.deleteFile(script);
-    EXPECT_FALSE(fs::exists(script));
-    platform.deleteFile(script);
-}
-
 TEST(WindowsPlatform, KnowsOneFileReachedByAnotherPath) {
     TempFolder temp;
     const std::string scan = temp.write("Images/Scan1.tif", "a");
@@ -106,18 +97,6 @@ TEST(WindowsPlatform, TheProgramFolderHoldsTheRunningProgram) {
     EXPECT_FALSE(folder.ends_with('\\')) << folder;
     EXPECT_TRUE(fs::exists(fs::path(windows::widen(folder)) / L"fendralwin_windows_tests.exe"))
         << folder;
-}
-
-TEST(WindowsPlatform, FindsEveryKindOfFendralThatTheInterpreterRuns) {
-    for (const wchar_t* name : {L"Fendral.exe", L"Fendral.com", L"Fendral.bat", L"Fendral.cmd"}) {
-        TempFolder temp;
-        std::ofstream(temp.path() / name) << "x";
-        EXPECT_TRUE(WindowsPlatform(utf8(temp.path())).programFolderHasFendral());
-    }
-    TempFolder temp;
-    fs::create_directory(temp.path() / L"Fendral.exe");
-    std::ofstream(temp.path() / L"Fendral.txt") << "x";
-    EXPECT_FALSE(WindowsPlatform(utf8(temp.path())).programFolderHasFendral());
 }
 
 TEST(WindowsReadFolder, SplitsSubfoldersFromMatchingFilesAndLeavesOutTheDotEntries) {
