@@ -173,6 +173,11 @@ struct ReadinessCase {
     bool ready;
 };
 
+void PrintTo(const ReadinessCase& c, std::ostream* out) {
+    *out << "folder " << testing::PrintToString(c.outputFolder) << ", box "
+         << testing::PrintToString(c.typed);
+}
+
 class IsValidTest : public testing::TestWithParam<ReadinessCase> {};
 
 TEST_P(IsValidTest, NeedsANameBesidesCopiesOfTheOutputFolder) {

@@ -12,6 +12,10 @@ struct LoadCase {
     std::string scriptPath;
 };
 
+void PrintTo(const LoadCase& c, std::ostream* out) {
+    *out << testing::PrintToString(c.programFolder);
+}
+
 class FormLoadTest : public testing::TestWithParam<LoadCase> {};
 
 TEST_P(FormLoadTest, SetsAllThreeFolderVariablesToTheProgramFolderText) {

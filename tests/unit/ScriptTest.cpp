@@ -20,6 +20,10 @@ struct BatchCase {
     std::string expected;
 };
 
+void PrintTo(const BatchCase& c, std::ostream* out) {
+    *out << c.what;
+}
+
 class BatchScriptTest : public testing::TestWithParam<BatchCase> {};
 
 TEST_P(BatchScriptTest, IsExactlyThreeCrLfLines) {

@@ -60,6 +60,10 @@ struct RefusalCase {
     std::string typed;
 };
 
+void PrintTo(const RefusalCase& c, std::ostream* out) {
+    *out << c.box << " + " << testing::PrintToString(c.typed);
+}
+
 class RefusedTextTest : public testing::TestWithParam<RefusalCase> {};
 
 TEST_P(RefusedTextTest, ShowsOneMessageThenEmptiesAndFocusesTheBox) {

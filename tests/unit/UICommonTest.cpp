@@ -12,6 +12,10 @@ struct FilterCase {
     bool neitherAllowed;
 };
 
+void PrintTo(const FilterCase& c, std::ostream* out) {
+    *out << testing::PrintToString(c.text);
+}
+
 class IsNumericTextTest : public testing::TestWithParam<FilterCase> {};
 
 TEST_P(IsNumericTextTest, AnswersForEachFlagCombination) {
