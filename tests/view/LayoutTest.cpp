@@ -104,23 +104,23 @@ TEST_F(Layout, HeadingAndPathLabelsCarryTheirFontsAndColours) {
         EXPECT_DOUBLE_EQ(label->font().pointSizeF(), 6.75) << name;
         EXPECT_FALSE(label->font().italic()) << name;
     }
-    for (const ControlSpec& spec : controlTable()) {
-        if (spec.kind == ControlKind::Label) {
-            const auto* label = control<QLabel>(spec.name.data());
-            EXPECT_TRUE(label->wordWrap()) << spec.name;
-            EXPECT_EQ(label->alignment(), Qt::AlignLeft | Qt::AlignTop) << spec.name;
-            EXPECT_EQ(label->focusPolicy(), Qt::NoFocus) << spec.name;
+    for (const ControlLayout& layout : controlTable()) {
+        if (layout.kind == ControlKind::Label) {
+            const auto* label = control<QLabel>(layout.name.data());
+            EXPECT_TRUE(label->wordWrap()) << layout.name;
+            EXPECT_EQ(label->alignment(), Qt::AlignLeft | Qt::AlignTop) << layout.name;
+            EXPECT_EQ(label->focusPolicy(), Qt::NoFocus) << layout.name;
         }
     }
 }
 
 TEST_F(Layout, EveryStandardCaptionFitsOnOneLineOfItsLabel) {
-    for (const ControlSpec& spec : controlTable()) {
-        if (spec.kind == ControlKind::Label && spec.style == LabelStyle::Standard) {
-            const auto* label = control<QLabel>(spec.name.data());
+    for (const ControlLayout& layout : controlTable()) {
+        if (layout.kind == ControlKind::Label && layout.style == LabelStyle::Standard) {
+            const auto* label = control<QLabel>(layout.name.data());
             const QFontMetrics metrics(label->font());
-            EXPECT_LE(metrics.horizontalAdvance(label->text()), label->width()) << spec.name;
-            EXPECT_LE(metrics.height(), 13) << spec.name;
+            EXPECT_LE(metrics.horizontalAdvance(label->text()), label->width()) << layout.name;
+            EXPECT_LE(metrics.height(), 13) << layout.name;
         }
     }
 }

@@ -25,7 +25,7 @@ WindowTest::~WindowTest() {
 }
 
 std::string WindowTest::nameOf(HWND control) {
-    for (const ControlSpec& design : controlTable()) {
+    for (const ControlLayout& design : controlTable()) {
         if (handle(design.name) == control) {
             return std::string(design.name);
         }

@@ -73,7 +73,7 @@ TEST_F(WindowLayout, EveryControlStandsAtItsPlaceAt96Dpi) {
 
 TEST_F(WindowLayout, CaptionsTextsAndTipAreExactlyAsDesigned) {
     EXPECT_EQ(win32::windowText(window().handle()), "FendralWin");
-    for (const ControlSpec& design : controlTable()) {
+    for (const ControlLayout& design : controlTable()) {
         if (design.kind == ControlKind::Label || design.kind == ControlKind::CommandButton ||
             design.kind == ControlKind::TextBox) {
             EXPECT_EQ(text(design.name), design.text) << design.name;
@@ -117,7 +117,7 @@ TEST_F(WindowLayout, LabelsHaveTheirFontsAndColours) {
     }
     // The standard font fits one line into the lowest labels, 13 pixels high.
     EXPECT_LE(-fontOf("lblSelInDrive").lfHeight, 11);
-    for (const ControlSpec& design : controlTable()) {
+    for (const ControlLayout& design : controlTable()) {
         if (design.kind == ControlKind::Label) {
             const auto style = GetWindowLongPtrW(handle(design.name), GWL_STYLE);
             EXPECT_EQ(style & (SS_TYPEMASK | SS_NOPREFIX), SS_LEFT | SS_NOPREFIX) << design.name;

@@ -12,7 +12,7 @@ namespace {
 using enum ControlKind;
 
 // clang-format off
-constexpr std::array<ControlSpec, 24> kControls{{
+constexpr std::array<ControlLayout, 24> kControls{{
     {"drvIn",         DriveList,     0,  "",                                45,   675,  2715, 315},
     {"dirIn",         FolderList,    1,  "",                                45,   1305, 2715, 1440},
     {"filIn",         FileList,      2,  "",                                45,   3015, 2670, 2235,
@@ -51,13 +51,13 @@ constexpr std::array<ControlSpec, 24> kControls{{
 
 } // namespace
 
-std::span<const ControlSpec> controlTable() {
+std::span<const ControlLayout> controlTable() {
     return kControls;
 }
 
-const ControlSpec& controlNamed(std::string_view name) {
+const ControlLayout& controlNamed(std::string_view name) {
     const auto found =
-        std::ranges::find_if(kControls, [name](const ControlSpec& c) { return c.name == name; });
+        std::ranges::find_if(kControls, [name](const ControlLayout& c) { return c.name == name; });
     if (found == kControls.end()) {
         throw std::out_of_range("no control named " + std::string(name));
     }

@@ -33,22 +33,22 @@ struct Rgb {
     int blue;
 };
 
-struct FontSpec {
+struct FontStyle {
     std::string_view family;
     double points;
     bool italic;
 };
 
-struct LabelStyleSpec {
-    FontSpec font;
+struct LabelLook {
+    FontStyle font;
     Rgb background;
     Rgb foreground;
 };
 
-inline constexpr LabelStyleSpec kHeadingStyle{{"Arial", 14.25, true}, {0, 0, 255}, {255, 255, 255}};
-inline constexpr FontSpec kPathFont{"Tahoma", 6.75, false};
+inline constexpr LabelLook kHeadingStyle{{"Arial", 14.25, true}, {0, 0, 255}, {255, 255, 255}};
+inline constexpr FontStyle kPathFont{"Tahoma", 6.75, false};
 
-struct ControlSpec {
+struct ControlLayout {
     std::string_view name;
     ControlKind kind;
     int tabIndex;
@@ -66,9 +66,9 @@ struct ControlSpec {
 };
 
 // The 24 controls, in tab order.
-std::span<const ControlSpec> controlTable();
+std::span<const ControlLayout> controlTable();
 
 // The control of that name; throws std::out_of_range for an unknown name.
-const ControlSpec& controlNamed(std::string_view name);
+const ControlLayout& controlNamed(std::string_view name);
 
 } // namespace fendralwin

@@ -24,53 +24,53 @@ QColor color(Rgb rgb) {
     return {rgb.red, rgb.green, rgb.blue};
 }
 
-QFont font(const FontSpec& spec) {
-    QFont font(qt(spec.family));
-    font.setPointSizeF(spec.points);
-    font.setItalic(spec.italic);
+QFont font(const FontStyle& style) {
+    QFont font(qt(style.family));
+    font.setPointSizeF(style.points);
+    font.setItalic(style.italic);
     font.setWeight(QFont::Normal);
     return font;
 }
 
-QLabel* makeLabel(const ControlSpec& spec, QWidget* parent) {
-    auto* label = new QLabel(qt(spec.text), parent);
+QLabel* makeLabel(const ControlLayout& control, QWidget* parent) {
+    auto* label = new QLabel(qt(control.text), parent);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(true);
     label->setContentsMargins(0, 0, 0, 0);
-    if (spec.style == LabelStyle::Heading) {
+    if (control.style == LabelStyle::Heading) {
         label->setFont(font(kHeadingStyle.font));
         QPalette palette = label->palette();
         palette.setColor(QPalette::Window, color(kHeadingStyle.background));
         palette.setColor(QPalette::WindowText, color(kHeadingStyle.foreground));
         label->setPalette(palette);
         label->setAutoFillBackground(true);
-    } else if (spec.style == LabelStyle::Path) {
+    } else if (control.style == LabelStyle::Path) {
         label->setFont(font(kPathFont));
     }
     return label;
 }
 
-QWidget* makeControl(const ControlSpec& spec, QWidget* parent) {
-    switch (spec.kind) {
+QWidget* makeControl(const ControlLayout& control, QWidget* parent) {
+    switch (control.kind) {
     case ControlKind::Label:
-        return makeLabel(spec, parent);
+        return makeLabel(control, parent);
     case ControlKind::TextBox: {
-        auto* box = new QLineEdit(qt(spec.text), parent);
-        box->setToolTip(qt(spec.toolTip));
+        auto* box = new QLineEdit(qt(control.text), parent);
+        box->setToolTip(qt(control.toolTip));
         return box;
     }
     case ControlKind::CommandButton: {
-        auto* button = new QPushButton(qt(spec.text), parent);
-        button->setEnabled(spec.enabled);
+        auto* button = new QPushButton(qt(control.text), parent);
+        button->setEnabled(control.enabled);
         button->setAutoDefault(false);
         return button;
     }
     case ControlKind::HScrollBar: {
         auto* bar = new FormScrollBar(parent);
-        bar->setRange(0, spec.maximum);
+        bar->setRange(0, control.maximum);
         bar->setSingleStep(1);
         bar->setPageStep(10);
-        bar->setValue(spec.value);
+        bar->setValue(control.value);
         return bar;
     }
     case ControlKind::DriveList:
@@ -78,7 +78,7 @@ QWidget* makeControl(const ControlSpec& spec, QWidget* parent) {
     case ControlKind::FolderList:
         return new FolderListView(parent);
     case ControlKind::FileList:
-        return new FileListView(qt(spec.pattern), parent);
+        return new FileListView(qt(control.pattern), parent);
     }
     return nullptr;
 }
@@ -95,11 +95,11 @@ FormWindow::FormWindow() {
     setFont(standard);
 
     QWidget* previous = nullptr;
-    for (const ControlSpec& spec : controlTable()) {
-        QWidget* widget = makeControl(spec, this);
-        widget->setObjectName(qt(spec.name));
-        widget->setGeometry(pixels(spec.left), pixels(spec.top), pixels(spec.width),
-                            pixels(spec.height));
+    for (const ControlLayout& control : controlTable()) {
+        QWidget* widget = makeControl(control, this);
+        widget->setObjectName(qt(control.name));
+        widget->setGeometry(pixels(control.left), pixels(control.top), pixels(control.width),
+                            pixels(control.height));
         if (widget->focusPolicy() & Qt::TabFocus) {
             if (previous) {
                 setTabOrder(previous, widget);

@@ -8,7 +8,7 @@ using windows::narrow;
 using windows::widen;
 
 ChildControl::ChildControl(const wchar_t* windowClass, DWORD style, DWORD extendedStyle,
-                           const ControlSpec& design, const ControlSite& site)
+                           const ControlLayout& design, const ControlSite& site)
     : handle_(CreateWindowExW(extendedStyle, windowClass, widen(design.text).c_str(),
                               WS_CHILD | WS_VISIBLE | style, site.place.left, site.place.top,
                               site.place.width, site.place.height, site.parent,

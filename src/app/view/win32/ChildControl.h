@@ -12,7 +12,7 @@ namespace fendralwin::win32 {
 // Control IDs follow the tab index, so a control is also found from its row of the table:
 // GetDlgItem(window, controlId(controlNamed("txtRadius"))).
 inline constexpr int kFirstControlId = 1000;
-inline int controlId(const ControlSpec& design) {
+inline int controlId(const ControlLayout& design) {
     return kFirstControlId + design.tabIndex;
 }
 
@@ -36,13 +36,13 @@ struct ControlSite {
 class ChildControl {
 public:
     ChildControl(const wchar_t* windowClass, DWORD style, DWORD extendedStyle,
-                 const ControlSpec& design, const ControlSite& site);
+                 const ControlLayout& design, const ControlSite& site);
     virtual ~ChildControl() = default;
     ChildControl(const ChildControl&) = delete;
     ChildControl& operator=(const ChildControl&) = delete;
 
     HWND handle() const { return handle_; }
-    const ControlSpec& design() const { return design_; }
+    const ControlLayout& design() const { return design_; }
 
     // What the control's one handled event (Change, Click or Scroll) runs.
     void onEvent(std::function<void()> handler) { event_ = std::move(handler); }
@@ -61,7 +61,7 @@ protected:
 
 private:
     HWND handle_;
-    const ControlSpec& design_;
+    const ControlLayout& design_;
     std::function<void()> event_;
 };
 

@@ -59,7 +59,7 @@ void fitClosedHeight(HWND box, int height) {
 
 } // namespace
 
-DriveList::DriveList(const ControlSpec& design, const ControlSite& site)
+DriveList::DriveList(const ControlLayout& design, const ControlSite& site)
     : ChildControl(L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS, 0,
                    design, withOpenedList(site)) {
     fitClosedHeight(handle(), site.place.height);

@@ -11,7 +11,7 @@ namespace fendralwin::win32 {
 // opens on that drive's current folder. Choosing another drive raises Change.
 class DriveList final : public ChildControl, public IDriveList {
 public:
-    DriveList(const ControlSpec& design, const ControlSite& site);
+    DriveList(const ControlLayout& design, const ControlSite& site);
 
     std::string drive() const override;
     void showDriveOf(const std::string& path) override;

@@ -7,7 +7,7 @@
 
 namespace fendralwin::win32 {
 
-FileList::FileList(const ControlSpec& design, const ControlSite& site)
+FileList::FileList(const ControlLayout& design, const ControlSite& site)
     : ChildControl(L"LISTBOX",
                    WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
                    WS_EX_CLIENTEDGE, design, site) {}

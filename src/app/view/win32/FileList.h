@@ -10,7 +10,7 @@ namespace fendralwin::win32 {
 // The files of one folder that match the control's pattern; selecting one raises Click.
 class FileList final : public ChildControl, public IFileList {
 public:
-    FileList(const ControlSpec& design, const ControlSite& site);
+    FileList(const ControlLayout& design, const ControlSite& site);
 
     std::string path() const override { return path_; }
     void setPath(const std::string& path) override;

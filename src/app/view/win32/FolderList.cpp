@@ -87,7 +87,7 @@ void drawFolderGlyph(HDC dc, const RECT& box, bool open) {
 
 } // namespace
 
-FolderList::FolderList(const ControlSpec& design, const ControlSite& site)
+FolderList::FolderList(const ControlLayout& design, const ControlSite& site)
     : ChildControl(L"LISTBOX",
                    WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS |
                        LBS_OWNERDRAWFIXED,

@@ -18,7 +18,7 @@ public:
         int depth;
     };
 
-    FolderList(const ControlSpec& design, const ControlSite& site);
+    FolderList(const ControlLayout& design, const ControlSite& site);
 
     std::string path() const override;
     bool setPath(const std::string& path) override;

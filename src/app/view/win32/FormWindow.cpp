@@ -43,7 +43,7 @@ int pixelHeight(double points, int dpi) {
     return static_cast<int>(std::lround(points * dpi / 72.0));
 }
 
-HFONT makeFont(const FontSpec& design, int dpi) {
+HFONT makeFont(const FontStyle& design, int dpi) {
     return makeFont(windows::widen(design.family), pixelHeight(design.points, dpi), design.italic);
 }
 
@@ -51,7 +51,7 @@ bool standardCaptionsFitOneLine(HFONT font, int dpi) {
     const HDC screen = GetDC(nullptr);
     const HGDIOBJ previous = SelectObject(screen, font);
     bool fit = true;
-    for (const ControlSpec& design : controlTable()) {
+    for (const ControlLayout& design : controlTable()) {
         if (design.kind == ControlKind::Label && design.style == LabelStyle::Standard) {
             const std::wstring caption = windows::widen(design.text);
             SIZE size{};
@@ -101,7 +101,7 @@ void registerWindowClass() {
     }
 }
 
-std::unique_ptr<ChildControl> makeControl(const ControlSpec& design, const ControlSite& site) {
+std::unique_ptr<ChildControl> makeControl(const ControlLayout& design, const ControlSite& site) {
     switch (design.kind) {
     case ControlKind::Label:
         return std::make_unique<Label>(design, site);
@@ -154,7 +154,7 @@ FormWindow::~FormWindow() {
 }
 
 void FormWindow::createControls() {
-    for (const ControlSpec& design : controlTable()) {
+    for (const ControlLayout& design : controlTable()) {
         HFONT font = static_cast<HFONT>(standardFont_.get());
         if (design.style == LabelStyle::Heading) {
             font = static_cast<HFONT>(headingFont_.get());

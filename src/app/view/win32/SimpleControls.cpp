@@ -4,10 +4,10 @@
 
 namespace fendralwin::win32 {
 
-Label::Label(const ControlSpec& design, const ControlSite& site)
+Label::Label(const ControlLayout& design, const ControlSite& site)
     : ChildControl(L"STATIC", SS_LEFT | SS_NOPREFIX, 0, design, site) {}
 
-TextBox::TextBox(const ControlSpec& design, const ControlSite& site)
+TextBox::TextBox(const ControlLayout& design, const ControlSite& site)
     : ChildControl(L"EDIT", WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, design, site) {
 }
 
@@ -23,7 +23,7 @@ void TextBox::commanded(int notification) {
     }
 }
 
-CommandButton::CommandButton(const ControlSpec& design, const ControlSite& site)
+CommandButton::CommandButton(const ControlLayout& design, const ControlSite& site)
     : ChildControl(L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON | (design.enabled ? 0 : WS_DISABLED), 0,
                    design, site) {}
 
@@ -39,7 +39,7 @@ void CommandButton::activated() {
     }
 }
 
-ScrollBar::ScrollBar(const ControlSpec& design, const ControlSite& site)
+ScrollBar::ScrollBar(const ControlLayout& design, const ControlSite& site)
     : ChildControl(L"SCROLLBAR", WS_TABSTOP | SBS_HORZ, 0, design, site) {
     // No page size is set: it would shorten the reachable range by the page's length.
     SetScrollRange(handle(), SB_CTL, 0, design.maximum, FALSE);

@@ -9,7 +9,7 @@ namespace fendralwin::win32 {
 // Left-aligned text that wraps at blanks and is cut off at the label's edges.
 class Label final : public ChildControl, public ILabel {
 public:
-    Label(const ControlSpec& design, const ControlSite& site);
+    Label(const ControlLayout& design, const ControlSite& site);
     void setCaption(const std::string& caption) override { setWindowText(handle(), caption); }
 };
 
@@ -17,7 +17,7 @@ public:
 // Change before setText returns, as a typed one does.
 class TextBox final : public ChildControl, public ITextBox {
 public:
-    TextBox(const ControlSpec& design, const ControlSite& site);
+    TextBox(const ControlLayout& design, const ControlSite& site);
     std::string text() const override { return windowText(handle()); }
     void setText(const std::string& text) override;
     void giveFocus() override { SetFocus(handle()); }
@@ -26,7 +26,7 @@ public:
 
 class CommandButton final : public ChildControl, public ICommandButton {
 public:
-    CommandButton(const ControlSpec& design, const ControlSite& site);
+    CommandButton(const ControlLayout& design, const ControlSite& site);
     void setEnabled(bool enabled) override { EnableWindow(handle(), enabled ? TRUE : FALSE); }
     void commanded(int notification) override;
     void activated() override;
@@ -39,7 +39,7 @@ public:
     static constexpr int kLineStep = 1;
     static constexpr int kPageStep = 10;
 
-    ScrollBar(const ControlSpec& design, const ControlSite& site);
+    ScrollBar(const ControlLayout& design, const ControlSite& site);
     int value() const override { return GetScrollPos(handle(), SB_CTL); }
     void scrolled(int request, int position) override;
 
