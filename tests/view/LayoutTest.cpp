@@ -1,3 +1,4 @@
+#include "DesignedPixels.h"
 #include "FrontEndFixture.h"
 #include "app/view/ControlTable.h"
 
@@ -15,32 +16,15 @@ class Layout : public FrontEndTest {};
 TEST_F(Layout, EveryControlStandsAtItsPlaceAt96Dpi) {
     FormWindow& window = frontEnd->window();
     ASSERT_EQ(window.logicalDpiX(), 96) << "the geometry below is stated at 96 DPI";
-    EXPECT_EQ(window.size(), QSize(385, 446));
+    EXPECT_EQ(window.size(), QSize(kClientWidthAt96Dpi, kClientHeightAt96Dpi));
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
     EXPECT_EQ(window.windowTitle(), "FendralWin");
     EXPECT_EQ(window.objectName(), "frmFendralWrapper");
 
-    struct Place {
-        const char* name;
-        QRect pixels;
-    };
-    const std::vector<Place> places{
-        {"drvIn", {3, 45, 181, 21}},           {"dirIn", {3, 87, 181, 96}},
-        {"filIn", {3, 201, 178, 149}},         {"drvOut", {198, 45, 181, 21}},
-        {"dirOut", {198, 87, 181, 96}},        {"txtOutputFile", {198, 201, 181, 21}},
-        {"hscrlMaxDiff", {111, 423, 157, 19}}, {"hscrlRadius", {111, 402, 157, 19}},
-        {"txtRadius", {69, 402, 34, 19}},      {"txtMaxDiff", {69, 423, 34, 19}},
-        {"lblRadius", {21, 405, 40, 13}},      {"lblMaxDiff", {21, 426, 43, 16}},
-        {"cmdRunFendral", {276, 402, 91, 19}}, {"Label1", {3, 3, 178, 25}},
-        {"lblOutput", {195, 3, 175, 25}},      {"cmdExit", {276, 423, 91, 19}},
-        {"Label2", {198, 186, 157, 13}},       {"lblSelInDrive", {3, 30, 157, 13}},
-        {"lblSelInDir", {3, 72, 157, 13}},     {"lblSelInFile", {3, 186, 157, 13}},
-        {"lblInputFile", {6, 351, 373, 22}},   {"lblOutputFile", {6, 378, 373, 22}},
-        {"lblOutDrv", {198, 30, 157, 13}},     {"lblSelOutDir", {198, 72, 157, 13}},
-    };
-    ASSERT_EQ(places.size(), controlTable().size());
-    for (const auto& place : places) {
-        EXPECT_EQ(control<QWidget>(place.name)->geometry(), place.pixels) << place.name;
+    for (const PixelPlace& place : kDesignedPixelsAt96Dpi) {
+        EXPECT_EQ(control<QWidget>(place.name)->geometry(),
+                  QRect(place.left, place.top, place.width, place.height))
+            << place.name;
     }
     // The lowest controls end 4 pixels above the bottom, the right column 6 before the edge.
     EXPECT_EQ(window.height() - control<QWidget>("cmdExit")->geometry().bottom() - 1, 4);

@@ -1,3 +1,4 @@
+#include "DesignedPixels.h"
 #include "WindowFixture.h"
 #include "app/view/ControlTable.h"
 
@@ -27,47 +28,17 @@ TEST_F(WindowLayout, EveryControlStandsAtItsPlaceAt96Dpi) {
     ASSERT_EQ(window().dpi(), 96) << "the pixels below are those at 96 DPI";
     RECT client{};
     GetClientRect(window().handle(), &client);
-    EXPECT_EQ(client.right, 385);
-    EXPECT_EQ(client.bottom, 446);
+    EXPECT_EQ(client.right, kClientWidthAt96Dpi);
+    EXPECT_EQ(client.bottom, kClientHeightAt96Dpi);
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(window().handle(), GWL_STYLE));
     EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0U) << "the frame is fixed";
 
-    struct Place {
-        const char* name;
-        RECT pixels; // left, top, right, bottom
-    };
-    const Place places[]{
-        {"drvIn", {3, 45, 184, 66}},
-        {"dirIn", {3, 87, 184, 183}},
-        {"filIn", {3, 201, 181, 350}},
-        {"drvOut", {198, 45, 379, 66}},
-        {"dirOut", {198, 87, 379, 183}},
-        {"txtOutputFile", {198, 201, 379, 222}},
-        {"hscrlMaxDiff", {111, 423, 268, 442}},
-        {"hscrlRadius", {111, 402, 268, 421}},
-        {"txtRadius", {69, 402, 103, 421}},
-        {"txtMaxDiff", {69, 423, 103, 442}},
-        {"lblRadius", {21, 405, 61, 418}},
-        {"lblMaxDiff", {21, 426, 64, 442}},
-        {"cmdRunFendral", {276, 402, 367, 421}},
-        {"Label1", {3, 3, 181, 28}},
-        {"lblOutput", {195, 3, 370, 28}},
-        {"cmdExit", {276, 423, 367, 442}},
-        {"Label2", {198, 186, 355, 199}},
-        {"lblSelInDrive", {3, 30, 160, 43}},
-        {"lblSelInDir", {3, 72, 160, 85}},
-        {"lblSelInFile", {3, 186, 160, 199}},
-        {"lblInputFile", {6, 351, 379, 373}},
-        {"lblOutputFile", {6, 378, 379, 400}},
-        {"lblOutDrv", {198, 30, 355, 43}},
-        {"lblSelOutDir", {198, 72, 355, 85}},
-    };
-    ASSERT_EQ(std::size(places), controlTable().size());
-    for (const Place& expected : places) {
+    for (const PixelPlace& expected : kDesignedPixelsAt96Dpi) {
         const RECT place = placeOf(expected.name);
-        EXPECT_TRUE(EqualRect(&place, &expected.pixels))
-            << expected.name << " stands at " << place.left << "," << place.top << " to "
-            << place.right << "," << place.bottom;
+        EXPECT_EQ(place.left, expected.left) << expected.name;
+        EXPECT_EQ(place.top, expected.top) << expected.name;
+        EXPECT_EQ(place.right - place.left, expected.width) << expected.name;
+        EXPECT_EQ(place.bottom - place.top, expected.height) << expected.name;
     }
 }
 
