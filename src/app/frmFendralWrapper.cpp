@@ -1,7 +1,7 @@
 #include "app/frmFendralWrapper.h"
 
-#include "app/FolderText.h"
 #include "app/RadiusText.h"
+#include "common/FolderText.h"
 #include "common/UICommon.h"
 
 #include <string_view>

@@ -1,5 +1,6 @@
 #include "job/Script.h"
 
+#include "common/FolderText.h"
 #include "common/Utf8.h"
 
 #include <string_view>
@@ -36,11 +37,7 @@ std::string posixFendralCommand(const ScriptInputs& inputs) {
     if (!inputs.programFolderHasFendral) {
         return "Fendral";
     }
-    std::string folder = inputs.programFolder;
-    if (!folder.ends_with('/')) {
-        folder += '/';
-    }
-    return shellQuoted(folder + "Fendral");
+    return shellQuoted(FolderText(inputs.programFolder, '/') + "Fendral");
 }
 
 } // namespace

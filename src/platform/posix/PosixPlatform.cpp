@@ -1,5 +1,6 @@
 #include "platform/posix/PosixPlatform.h"
 
+#include "common/FolderText.h"
 #include "platform/posix/FileChecks.h"
 #include "platform/posix/PrivateFolder.h"
 #include "platform/posix/Terminal.h"
@@ -41,11 +42,7 @@ std::string PosixPlatform::programFolder() const {
 }
 
 bool PosixPlatform::programFolderHasFendral() const {
-    std::string folder = programFolder();
-    if (!folder.ends_with('/')) {
-        folder += '/';
-    }
-    return posix::isExecutableFile(folder + "Fendral");
+    return posix::isExecutableFile(FolderText(programFolder_, separator()) + "Fendral");
 }
 
 std::string PosixPlatform::scriptPath(const std::string& /*appDir*/) const {

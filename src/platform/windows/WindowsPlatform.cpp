@@ -1,5 +1,6 @@
 #include "platform/windows/WindowsPlatform.h"
 
+#include "common/FolderText.h"
 #include "platform/windows/OemText.h"
 #include "platform/windows/SystemText.h"
 
@@ -45,13 +46,6 @@ std::string executableFolder() {
     const bool atDriveRoot = lastSeparator == 2 && path[1] == L':';
     path.resize(atDriveRoot ? lastSeparator + 1 : lastSeparator);
     return narrow(path);
-}
-
-std::string withSeparator(std::string folder) {
-    if (!folder.ends_with('\\')) {
-        folder += '\\';
-    }
-    return folder;
 }
 
 bool isFile(const std::string& path) {
@@ -114,7 +108,7 @@ std::string WindowsPlatform::programFolder() const {
 
 bool WindowsPlatform::programFolderHasFendral() const {
     // The kinds of file that the command interpreter runs by the bare name "Fendral".
-    const std::string folder = withSeparator(programFolder_);
+    const std::string folder = FolderText(programFolder_, separator());
     for (const char* extension : {".exe", ".com", ".bat", ".cmd"}) {
         if (isFile(folder + "Fendral" + extension)) {
             return true;

@@ -1,4 +1,4 @@
-#include "app/FolderText.h"
+#include "common/FolderText.h"
 
 namespace fendralwin {
 
