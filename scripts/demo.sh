@@ -10,15 +10,15 @@ out=$(realpath "$2")
 output_name=demo-smoothed.tif
 rm -f "$program_folder/$output_name"
 
-# The terminal stays open after Fendral finishes, beside the window, so the screenshot shows it.
+# The terminal opens beside the window, so the screenshot shows it; the job waits there for Enter.
 terminal="$out/hold-terminal"
-printf '#!/bin/sh\nexec xterm -hold -geometry 80x14+400+40 "$@" 2>/dev/null\n' >"$terminal"
+printf '#!/bin/sh\nexec xterm -geometry 80x14+400+40 "$@" 2>/dev/null\n' >"$terminal"
 chmod +x "$terminal"
 export TERMINAL="$terminal"
 
 "$program_folder/FendralWin" &
 app=$!
-trap 'kill $app 2>/dev/null || true; pkill -f "xterm -hold -geometry 80x14+400+40" || true' EXIT
+trap 'kill $app 2>/dev/null || true; pkill -f "xterm -geometry 80x14+400+40" || true' EXIT
 
 window=$(xdotool search --sync --onlyvisible --name '^FendralWin$' | head -n 1)
 sleep 1

@@ -48,7 +48,7 @@ void frmFendralWrapper::Form_Load() {
 void frmFendralWrapper::Form_Terminate() noexcept {
     // A window object that never loaded has no program folder to clean up.
     if (!vars_.strAppDir.empty()) {
-        platform_.deleteFile(scriptPath());
+        platform_.deleteScript(vars_.strAppDir);
     }
 }
 
@@ -126,10 +126,6 @@ std::string frmFendralWrapper::inputPath() const {
 
 std::string frmFendralWrapper::outputPath() const {
     return vars_.strOutDir + c_.txtOutputFile.text();
-}
-
-std::string frmFendralWrapper::scriptPath() const {
-    return platform_.scriptPath(vars_.strAppDir);
 }
 
 void frmFendralWrapper::reevaluateReadiness() {

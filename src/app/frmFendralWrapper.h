@@ -3,6 +3,7 @@
 #include "app/view/Controls.h"
 #include "platform/Platform.h"
 
+#include <optional>
 #include <string>
 
 namespace fendralwin {
@@ -56,12 +57,11 @@ public:
     bool IsValid() const;
     // True when the input and output paths name the same file.
     bool IsSameFile() const;
-    // Writes the job script; shows any failure itself. Returns whether the script was written.
-    bool WriteBatchFile();
+    // Writes the job script and returns its path; shows any failure itself and returns nothing.
+    std::optional<std::string> WriteBatchFile();
 
     std::string inputPath() const;
     std::string outputPath() const;
-    std::string scriptPath() const;
 
 private:
     void reevaluateReadiness();

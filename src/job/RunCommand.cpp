@@ -27,9 +27,12 @@ void frmFendralWrapper::cmdRunFendral_Click() {
         if (!runChecksPass()) {
             return;
         }
+        // A chosen file may have vanished since, or the list lost its choice: never hand
+        // Fendral a folder or a missing file as its input.
+        platform_.requireFile(inputPath());
         // A failed write has been reported; starting an earlier script would rerun an old job.
-        if (WriteBatchFile()) {
-            platform_.startScript(scriptPath(), platform_.programFolder());
+        if (const auto script = WriteBatchFile()) {
+            platform_.startScript(*script, platform_.programFolder());
         }
     } catch (const std::exception& failure) {
         messageBoxes_.show(MessageKind::Critical, "Fendral Error", failure.what());
@@ -80,7 +83,7 @@ bool frmFendralWrapper::IsSameFile() const {
     return input == output || platform_.isSameExistingFile(input, output);
 }
 
-bool frmFendralWrapper::WriteBatchFile() {
+std::optional<std::string> frmFendralWrapper::WriteBatchFile() {
     try {
         const ScriptDialect dialect = platform_.scriptDialect();
         const ScriptInputs inputs{
@@ -96,11 +99,10 @@ bool frmFendralWrapper::WriteBatchFile() {
         if (length > kMaxScriptLength) {
             throw PlatformError(overflowDescription(length));
         }
-        platform_.writeScript(scriptPath(), script);
-        return true;
+        return platform_.writeScript(vars_.strAppDir, script);
     } catch (const std::exception& failure) {
         messageBoxes_.show(MessageKind::Critical, "Batch File Error", failure.what());
-        return false;
+        return std::nullopt;
     }
 }
 

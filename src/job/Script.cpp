@@ -59,29 +59,30 @@ std::string composeBatchScript(const ScriptInputs& inputs) {
     script += batchText(inputs.inputPath);
     script += "\" \"";
     script += batchText(inputs.outputPath);
-    script += '"';
+    // The interpreter reopens a batch file after each command; a later Run may have rewritten it
+    // by then, so the job ends here instead of reading on.
+    script += "\" & exit /b";
     script += crlf;
     return script;
 }
 
 std::string composePosixScript(const ScriptInputs& inputs) {
+    // The file removes itself first (the shell reads on from its open copy), so no script is
+    // left behind and none is ever shared with another Run. The terminal stays open on the
+    // result until Enter.
     std::string script = "#!/bin/sh\n";
-    script += "cd " + shellQuoted(inputs.programFolder) + " || exit 1\n";
-    script +=
-        posixFendralCommand(inputs) + " " + shellQuoted(inputs.radius) + " " +
-        shellQuoted(inputs.maxDiff) + " " + shellQuoted(inputs.inputPath) + " " +
-        shellQuoted(inputs.outputPath) +
-        " || { printf '\\nFendral failed. Press Enter to close this window. '; read -r _; }\n";
+    script += "rm -f -- \"$0\"; cd " + shellQuoted(inputs.programFolder) + " || exit 1\n";
+    script += "if " + posixFendralCommand(inputs) + " " + shellQuoted(inputs.radius) + " " +
+              shellQuoted(inputs.maxDiff) + " " + shellQuoted(inputs.inputPath) + " " +
+              shellQuoted(inputs.outputPath) +
+              "; then echo; echo 'Fendral finished.'; else echo; echo 'Fendral failed.'; fi; "
+              "printf 'Press Enter to close this window. '; read -r _\n";
     return script;
 }
 
 std::string composeScript(ScriptDialect dialect, const ScriptInputs& inputs) {
     return dialect == ScriptDialect::Batch ? composeBatchScript(inputs)
                                            : composePosixScript(inputs);
-}
-
-std::string scriptFileName(ScriptDialect dialect) {
-    return dialect == ScriptDialect::Batch ? "fdw.bat" : "fdw.sh";
 }
 
 std::size_t scriptLength(ScriptDialect dialect, const std::string& script) {

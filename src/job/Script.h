@@ -21,16 +21,15 @@ struct ScriptInputs {
 inline constexpr std::size_t kMaxScriptLength = 32767;
 
 // Three lines, each ended by CR LF: "cd\", "cd \" + quoted folder without its drive part, and the
-// Fendral command. Every "%" is doubled so that the command interpreter hands it on unchanged.
+// Fendral command followed by " & exit /b". Every "%" is doubled so that the command interpreter
+// hands it on unchanged.
 std::string composeBatchScript(const ScriptInputs& inputs);
 
 // Three lines, each ended by LF; every argument single-quoted so that no name is read as syntax.
+// The script deletes its own file when it starts and waits for Enter when Fendral is done.
 std::string composePosixScript(const ScriptInputs& inputs);
 
 std::string composeScript(ScriptDialect dialect, const ScriptInputs& inputs);
-
-// The file name of the script in a dialect: "fdw.bat" or "fdw.sh".
-std::string scriptFileName(ScriptDialect dialect);
 
 // Length of a composed script, without its final line break, in UTF-16 code units: the measure
 // that kMaxScriptLength limits.

@@ -29,15 +29,18 @@ public:
     // Whether the program folder holds a runnable Fendral (the script then names it directly).
     virtual bool programFolderHasFendral() const = 0;
 
-    // Where the job script lives, given the program folder as folder text.
-    virtual std::string scriptPath(const std::string& appDir) const = 0;
-    // Creates or replaces the script with `text`, in the encoding its interpreter reads.
-    virtual void writeScript(const std::string& path, const std::string& text) = 0;
+    // Writes the script of one Run, in the encoding its interpreter reads, and returns its path.
+    // `appDir` is the program folder as folder text.
+    virtual std::string writeScript(const std::string& appDir, const std::string& text) = 0;
     // Starts the script in a new console or terminal window, without waiting for it.
     virtual void startScript(const std::string& path, const std::string& workingFolder) = 0;
-    // Deletes a file; every failure is ignored.
-    virtual void deleteFile(const std::string& path) noexcept = 0;
+    // At the window's end: deletes the script kept in the program folder, if this platform keeps
+    // one there; every failure is ignored.
+    virtual void deleteScript(const std::string& appDir) noexcept = 0;
 
+    // Throws PlatformError with the system's description unless `path` names an existing file
+    // that can be read as one (not a folder).
+    virtual void requireFile(const std::string& path) const = 0;
     // True when both paths name one existing file (also through links, "..", letter case).
     virtual bool isSameExistingFile(const std::string& a, const std::string& b) const = 0;
 };

@@ -29,15 +29,13 @@ void FakeFileList::click(const std::string& name) {
     onClick();
 }
 
-std::string FakePlatform::scriptPath(const std::string& appDir) const {
-    return appDir + (dialect == ScriptDialect::Batch ? "fdw.bat" : "fdw.sh");
-}
-
-void FakePlatform::writeScript(const std::string& path, const std::string& text) {
+std::string FakePlatform::writeScript(const std::string& appDir, const std::string& text) {
     if (!writeFailure.empty()) {
         throw PlatformError(writeFailure);
     }
+    const std::string path = appDir + (dialect == ScriptDialect::Batch ? "fdw.bat" : "fdw.sh");
     files[path] = text;
+    return path;
 }
 
 void FakePlatform::startScript(const std::string& path, const std::string& workingFolder) {
@@ -51,9 +49,14 @@ void FakePlatform::startScript(const std::string& path, const std::string& worki
     starts.push_back({path, workingFolder, script->second});
 }
 
-void FakePlatform::deleteFile(const std::string& path) noexcept {
-    deleted.push_back(path);
-    files.erase(path);
+void FakePlatform::deleteScript(const std::string& appDir) noexcept {
+    deleted.push_back(appDir);
+}
+
+void FakePlatform::requireFile(const std::string& path) const {
+    if (missingFiles.contains(path)) {
+        throw PlatformError(path + ": No such file");
+    }
 }
 
 bool FakePlatform::isSameExistingFile(const std::string& a, const std::string& b) const {

@@ -146,10 +146,10 @@ struct FakePlatform final : Platform {
     ScriptDialect scriptDialect() const override { return dialect; }
     std::string programFolder() const override { return folder; }
     bool programFolderHasFendral() const override { return hasFendral; }
-    std::string scriptPath(const std::string& appDir) const override;
-    void writeScript(const std::string& path, const std::string& text) override;
+    std::string writeScript(const std::string& appDir, const std::string& text) override;
     void startScript(const std::string& path, const std::string& workingFolder) override;
-    void deleteFile(const std::string& path) noexcept override;
+    void deleteScript(const std::string& appDir) noexcept override;
+    void requireFile(const std::string& path) const override;
     bool isSameExistingFile(const std::string& a, const std::string& b) const override;
 
     char sep = '\\';
@@ -157,15 +157,16 @@ struct FakePlatform final : Platform {
     std::string folder = "C:\\Tools\\FendralWin";
     bool hasFendral = true;
     std::map<std::string, std::string> files;
-    std::vector<std::string> deleted;
+    std::vector<std::string> deleted; // the program folder of every deleteScript
     struct Start {
         std::string script;
         std::string workingFolder;
         std::string scriptText; // what the script held when it was started
     };
     std::vector<Start> starts;
-    std::string writeFailure; // non-empty: writeScript throws this description
-    std::string startFailure; // non-empty: startScript throws this description
+    std::string writeFailure;           // non-empty: writeScript throws this description
+    std::string startFailure;           // non-empty: startScript throws this description
+    std::set<std::string> missingFiles; // requireFile throws "<path>: No such file"
     std::set<std::pair<std::string, std::string>> sameFiles; // path pairs naming one file
 };
 

@@ -9,7 +9,6 @@ struct LoadCase {
     char separator;
     std::string programFolder;
     std::string folderText;
-    std::string scriptPath;
 };
 
 void PrintTo(const LoadCase& c, std::ostream* out) {
@@ -30,18 +29,14 @@ TEST_P(FormLoadTest, SetsAllThreeFolderVariablesToTheProgramFolderText) {
     EXPECT_EQ(vars.strAppDir, c.folderText);
     EXPECT_EQ(vars.strInDir, c.folderText);
     EXPECT_EQ(vars.strOutDir, c.folderText);
-    EXPECT_EQ(h.form->scriptPath(), c.scriptPath);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     ProgramFolders, FormLoadTest,
-    testing::Values(LoadCase{'\\', "C:\\Tools\\FendralWin", "C:\\Tools\\FendralWin\\",
-                             "C:\\Tools\\FendralWin\\fdw.bat"},
-                    LoadCase{'\\', "D:\\", "D:\\", "D:\\fdw.bat"},
-                    LoadCase{'\\', "\\\\server\\share\\apps", "\\\\server\\share\\apps\\",
-                             "\\\\server\\share\\apps\\fdw.bat"},
-                    LoadCase{'/', "/opt/fendralwin", "/opt/fendralwin/", "/opt/fendralwin/fdw.sh"},
-                    LoadCase{'/', "/", "/", "/fdw.sh"}));
+    testing::Values(LoadCase{'\\', "C:\\Tools\\FendralWin", "C:\\Tools\\FendralWin\\"},
+                    LoadCase{'\\', "D:\\", "D:\\"},
+                    LoadCase{'\\', "\\\\server\\share\\apps", "\\\\server\\share\\apps\\"},
+                    LoadCase{'/', "/opt/fendralwin", "/opt/fendralwin/"}, LoadCase{'/', "/", "/"}));
 
 TEST(FormLoad, TouchesNoControl) {
     Harness h;
@@ -58,20 +53,11 @@ TEST(ExitButton, ClosesTheWindowWithoutAsking) {
     EXPECT_TRUE(h.boxes.shown.empty());
 }
 
-TEST(FormTerminate, ReleasingTheWindowObjectDeletesTheScriptSilently) {
+TEST(FormTerminate, ReleasingTheWindowObjectDeletesTheScriptOfTheProgramFolderSilently) {
     Harness h;
-    h.platform.files["C:\\Tools\\FendralWin\\fdw.bat"] = "old";
     h.form->cmdExit_Click();
     h.form.reset();
-    EXPECT_EQ(h.platform.deleted, std::vector<std::string>{"C:\\Tools\\FendralWin\\fdw.bat"});
-    EXPECT_FALSE(h.platform.files.contains("C:\\Tools\\FendralWin\\fdw.bat"));
-    EXPECT_TRUE(h.boxes.shown.empty());
-}
-
-TEST(FormTerminate, WithNoScriptReportsNothing) {
-    Harness h;
-    h.form.reset();
-    EXPECT_EQ(h.platform.deleted.size(), 1U);
+    EXPECT_EQ(h.platform.deleted, std::vector<std::string>{"C:\\Tools\\FendralWin\\"});
     EXPECT_TRUE(h.boxes.shown.empty());
 }
 

@@ -22,61 +22,168 @@ std::vector<std::string> sorted(std::vector<std::string> names) {
     return names;
 }
 
-TEST(PrivateFolder, LivesInTheRuntimeFolderOrElseInTheTemporaryFolder) {
-    {
-        const ScopedEnv runtime("XDG_RUNTIME_DIR", "/run/user/1000/");
-        EXPECT_EQ(posix::privateFolder(), "/run/user/1000/FendralWin/");
+// What stands at a folder's place before the program looks for its private folder.
+enum class Squatter { None, Missing, OpenToOthers, Link, PlainFile, OtherOwner };
+
+void occupy(const std::string& place, Squatter squatter, const TempFolder& temp) {
+    switch (squatter) {
+    case Squatter::None:
+        fs::create_directory(place);
+        fs::permissions(place, fs::perms::owner_all);
+        break;
+    case Squatter::Missing:
+        break;
+    case Squatter::OpenToOthers:
+        fs::create_directory(place);
+        fs::permissions(place, fs::perms::all);
+        break;
+    case Squatter::Link:
+        fs::create_directory(temp / "elsewhere");
+        fs::permissions(temp / "elsewhere", fs::perms::owner_all);
+        fs::create_directory_symlink(temp / "elsewhere", place);
+        break;
+    case Squatter::PlainFile:
+        temp.write(fs::path(place).filename(), "not a folder");
+        break;
+    case Squatter::OtherOwner:
+        fs::create_directory(place);
+        fs::permissions(place, fs::perms::owner_all);
+        ASSERT_EQ(chown(place.c_str(), 65534, 65534), 0);
+        break;
     }
+}
+
+struct FolderCase {
+    const char* what;
+    Squatter runtime;   // at $XDG_RUNTIME_DIR ("runtime" below the test's folder)
+    Squatter temporary; // at $TMPDIR/fendralwin-<uid>
+    const char* expectedPrefix;
+};
+
+void PrintTo(const FolderCase& c, std::ostream* out) {
+    *out << c.what;
+}
+
+class PrivateFolderTest : public testing::TestWithParam<FolderCase> {};
+
+TEST_P(PrivateFolderTest, IsAFolderOfThisUserAloneAndNeverOneSomebodyElseMade) {
+    const FolderCase& c = GetParam();
+    if ((c.runtime == Squatter::OtherOwner || c.temporary == Squatter::OtherOwner) &&
+        geteuid() != 0) {
+        GTEST_SKIP() << "giving a folder to another user needs root";
+    }
+    TempFolder temp;
+    const std::string uid = std::to_string(geteuid());
+    const std::string usual = temp / ("fendralwin-" + uid);
+    occupy(temp / "runtime", c.runtime, temp);
+    occupy(usual, c.temporary, temp);
+    const ScopedEnv runtime("XDG_RUNTIME_DIR", (temp / "runtime").c_str());
+    const ScopedEnv tmp("TMPDIR", temp.path().c_str());
+
+    const std::string folder = posix::makePrivateFolder();
+
+    EXPECT_TRUE(folder.starts_with(temp / c.expectedPrefix)) << folder;
+    EXPECT_TRUE(folder.ends_with('/'));
+    EXPECT_TRUE(posix::isPrivateFolder(folder)) << folder;
+    if (c.temporary == Squatter::PlainFile) {
+        EXPECT_EQ(readFile(usual), "not a folder");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, PrivateFolderTest,
+    testing::Values(
+        FolderCase{"runtime folder", Squatter::None, Squatter::Missing, "runtime/FendralWin"},
+        FolderCase{"runtime folder missing", Squatter::Missing, Squatter::Missing, "fendralwin-"},
+        FolderCase{"runtime folder open to others", Squatter::OpenToOthers, Squatter::Missing,
+                   "fendralwin-"},
+        FolderCase{"runtime folder of another user", Squatter::OtherOwner, Squatter::None,
+                   "fendralwin-"},
+        FolderCase{"temporary folder open to others", Squatter::Missing, Squatter::OpenToOthers,
+                   "fendralwin-"},
+        FolderCase{"temporary name is a link", Squatter::Missing, Squatter::Link, "fendralwin-"},
+        FolderCase{"temporary name is a file", Squatter::Missing, Squatter::PlainFile,
+                   "fendralwin-"},
+        FolderCase{"temporary folder of another user", Squatter::Missing, Squatter::OtherOwner,
+                   "fendralwin-"}),
+    [](const testing::TestParamInfo<FolderCase>& info) {
+        std::string name = info.param.what;
+        std::erase(name, ' ');
+        return name;
+    });
+
+TEST(PrivateFolder, TakenNamesGetAFreshFolderAndTheUsualOneIsReused) {
+    TempFolder temp;
     const ScopedEnv runtime("XDG_RUNTIME_DIR", nullptr);
-    const ScopedEnv tmp("TMPDIR", "/var/tmp");
-    EXPECT_EQ(posix::privateFolder(), "/var/tmp/fendralwin-" + std::to_string(geteuid()) + "/");
+    const ScopedEnv tmp("TMPDIR", temp.path().c_str());
+    const std::string usual = temp / ("fendralwin-" + std::to_string(geteuid())) + "/";
+    EXPECT_EQ(posix::makePrivateFolder(), usual);
+    EXPECT_EQ(posix::makePrivateFolder(), usual);
+
+    fs::permissions(usual, fs::perms::all);
+    const std::string fresh = posix::makePrivateFolder();
+    EXPECT_NE(fresh, usual);
+    EXPECT_NE(posix::makePrivateFolder(), fresh); // each call makes its own
 }
 
-TEST(PrivateFolder, IsCreatedPrivateAndAFolderOthersCouldUseIsRefused) {
-    TempFolder temp;
-    const std::string mine = temp / "mine";
-    posix::ensurePrivateFolder(mine + "/");
-    struct stat info {};
-    ASSERT_EQ(stat(mine.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0700U);
-
-    const std::string open = temp / "open";
-    fs::create_directory(open);
-    fs::permissions(open, fs::perms::all);
-    EXPECT_THROW(posix::ensurePrivateFolder(open), PlatformError);
-
-    const std::string link = temp / "link";
-    fs::create_directory_symlink(mine, link);
-    EXPECT_THROW(posix::ensurePrivateFolder(link), PlatformError);
-}
-
-TEST(PosixPlatform, WritesReplacesAndDeletesTheScriptInItsPrivateFolder) {
+TEST(PosixPlatform, WritesEachScriptAsANewPrivateFileThatOnlyThisUserCanRead) {
     TempFolder temp;
     const ScopedEnv runtime("XDG_RUNTIME_DIR", temp.path().c_str());
     PosixPlatform platform("/opt/fw");
-    const std::string script = platform.scriptPath("/opt/fw/");
-    EXPECT_EQ(script, temp / "FendralWin/fdw.sh");
+    const std::string first = platform.writeScript("/opt/fw/", "first\n");
+    const std::string second = platform.writeScript("/opt/fw/", "second\n");
 
-    platform.writeScript(script, "first, and longer\n");
-    platform.writeScript(script, "second\n");
-    EXPECT_EQ(readFile(script), "second\n");
+    EXPECT_NE(first, second);
+    for (const auto& [script, text] : {std::pair{first, "first\n"}, {second, "second\n"}}) {
+        EXPECT_EQ(fs::path(script).parent_path(), temp.path() / "FendralWin");
+        EXPECT_EQ(readFile(script), text);
+        struct stat info {};
+        ASSERT_EQ(stat(script.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0600U);
+    }
+}
 
-    platform.deleteFile(script);
+TEST(PosixPlatform, AScriptFolderTakenAfterAWriteIsLeftAloneForAFreshOne) {
+    TempFolder temp;
+    const ScopedEnv runtime("XDG_RUNTIME_DIR", nullptr);
+    const ScopedEnv tmp("TMPDIR", temp.path().c_str());
+    PosixPlatform platform("/opt/fw");
+    const std::string first = platform.writeScript("/opt/fw/", "x");
+    fs::permissions(fs::path(first).parent_path(), fs::perms::all);
+    const std::string second = platform.writeScript("/opt/fw/", "y");
+    EXPECT_NE(fs::path(second).parent_path(), fs::path(first).parent_path());
+    EXPECT_TRUE(posix::isPrivateFolder(fs::path(second).parent_path()));
+}
+
+TEST(PosixPlatform, AScriptThatCannotBeWrittenOrStartedLeavesNothingBehind) {
+    TempFolder temp;
+    {
+        const ScopedEnv runtime("XDG_RUNTIME_DIR", nullptr);
+        const ScopedEnv tmp("TMPDIR", (temp / "missing").c_str());
+        PosixPlatform platform("/opt/fw");
+        EXPECT_THROW(platform.writeScript("/opt/fw/", "x"), PlatformError);
+    }
+    const ScopedEnv runtime("XDG_RUNTIME_DIR", temp.path().c_str());
+    const ScopedEnv terminal("TERMINAL", (temp / "no-such-terminal").c_str());
+    const ScopedEnv path("PATH", temp.path().c_str());
+    PosixPlatform platform("/opt/fw");
+    const std::string script = platform.writeScript("/opt/fw/", "x");
+    EXPECT_THROW(platform.startScript(script, temp.path().string()), PlatformError);
     EXPECT_FALSE(fs::exists(script));
-    platform.deleteFile(script); // a missing file is no failure
 }
 
-TEST(PosixPlatform, AWriteIntoAFolderThatIsNotAFolderFailsWithTheSystemsReason) {
+TEST(PosixPlatform, RequiresTheInputToBeAnExistingFile) {
     TempFolder temp;
-    const std::string blocker = temp.write("FendralWin", "a file where the folder should be");
-    const ScopedEnv runtime("XDG_RUNTIME_DIR", temp.path().c_str());
-    PosixPlatform platform("/opt/fw");
-    try {
-        platform.writeScript(platform.scriptPath("/opt/fw/"), "x");
-        FAIL() << "the write should fail";
-    } catch (const PlatformError& error) {
-        EXPECT_NE(std::string(error.what()).find("not a private folder"), std::string::npos)
-            << error.what();
+    PosixPlatform platform;
+    EXPECT_NO_THROW(platform.requireFile(temp.write("in.tif", "")));
+    for (const auto& [path, reason] : {std::pair{temp / "gone.tif", "No such file or directory"},
+                                       {temp.path().string(), "Is a directory"}}) {
+        try {
+            platform.requireFile(path);
+            ADD_FAILURE() << path << " was taken as a file";
+        } catch (const PlatformError& error) {
+            EXPECT_EQ(error.what(), path + ": " + reason);
+        }
     }
 }
 
@@ -129,46 +236,68 @@ TEST(ReadFolder, AFolderThatCannotBeOpenedThrows) {
     EXPECT_THROW(readFolder(temp.write("file", "")), PlatformError);
 }
 
-TEST(Terminal, HonoursTheTerminalVariableAndSaysWhenNoneIsFound) {
-    {
-        const ScopedEnv terminal("TERMINAL", "my-term");
-        EXPECT_EQ(posix::terminalCommand("/s/fdw.sh"),
-                  (std::vector<std::string>{"my-term", "-e", "/bin/sh", "/s/fdw.sh"}));
-    }
-    TempFolder empty;
-    const ScopedEnv terminal("TERMINAL", nullptr);
-    const ScopedEnv path("PATH", empty.path().c_str());
-    try {
-        posix::terminalCommand("/s/fdw.sh");
-        FAIL() << "no terminal should be found";
-    } catch (const PlatformError& error) {
-        EXPECT_NE(std::string(error.what()).find("No terminal program"), std::string::npos);
+TEST(SplitCommandLine, SplitsLikeAShellWithoutExpandingAnything) {
+    const std::vector<std::pair<const char*, std::vector<std::string>>> cases{
+        {"kitty --single-instance", {"kitty", "--single-instance"}},
+        {"  xterm\t-fa  Mono ", {"xterm", "-fa", "Mono"}},
+        {"'/opt/my term/run' -x", {"/opt/my term/run", "-x"}},
+        {R"("a \"b\" \$c \d" e\ f)", {R"(a "b" $c \d)", "e f"}},
+        {"x '' \"\" $HOME", {"x", "", "", "$HOME"}},
+        {"it\"'s o\"k 'a\"b'", {"it's ok", "a\"b"}},
+    };
+    for (const auto& [line, words] : cases) {
+        EXPECT_EQ(posix::splitCommandLine(line), words) << line;
     }
 }
 
-TEST(StartDetached, RunsInTheWorkingFolderAndLeavesNoChildBehind) {
+TEST(Terminal, TriesTheChosenTerminalThenTheKnownOnesEachWithItsOwnCommandForm) {
+    TempFolder bin;
+    for (const char* name : {"xterm", "kitty", "gnome-terminal", "xdg-terminal-exec"}) {
+        const std::string program = bin.write(name, "#!/bin/sh\n");
+        fs::permissions(program, fs::perms::owner_exec, fs::perm_options::add);
+    }
+    bin.write("konsole", "not executable");
+    const ScopedEnv path("PATH", bin.path().c_str());
+    const ScopedEnv terminal("TERMINAL", "kitty --single-instance");
+    using Command = std::vector<std::string>;
+    EXPECT_EQ(posix::terminalCommands("/s/fdw.sh"),
+              (std::vector<Command>{
+                  {"kitty", "--single-instance", "-e", "/bin/sh", "/s/fdw.sh"},
+                  {"xdg-terminal-exec", "/bin/sh", "/s/fdw.sh"},
+                  {"gnome-terminal", "--", "/bin/sh", "/s/fdw.sh"},
+                  {"kitty", "/bin/sh", "/s/fdw.sh"},
+                  {"xterm", "-e", "/bin/sh", "/s/fdw.sh"},
+              }));
+}
+
+TEST(Terminal, FallsBackWhenTheChosenOneCannotStartAndSaysWhenNoneCan) {
     TempFolder temp;
     const std::string done = temp / "done";
-    posix::startDetached({"/bin/sh", "-c", "pwd > \"$0\".tmp && mv \"$0\".tmp \"$0\"", done},
-                         temp.path().string());
-
+    const std::vector<std::vector<std::string>> commands{
+        {temp / "no-such-terminal", "-e", "/bin/sh"},
+        {"/bin/sh", "-c", "pwd > \"$0\".tmp && mv \"$0\".tmp \"$0\"", done}};
+    posix::startFirstTerminal(commands, temp.path().string());
     // The started process is no child of ours: nothing is left to wait for.
     EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
     for (int i = 0; i < 500 && !fs::exists(done); ++i) {
         usleep(10'000);
     }
     EXPECT_EQ(readFile(done), temp.path().string() + "\n");
-}
 
-TEST(StartDetached, AProgramThatCannotBeStartedFailsWithTheReason) {
-    TempFolder temp;
-    try {
-        posix::startDetached({temp / "no-such-program"}, temp.path().string());
-        FAIL() << "the start should fail";
-    } catch (const PlatformError& error) {
-        EXPECT_NE(std::string(error.what()).find("No such file"), std::string::npos)
-            << error.what();
-    }
+    const auto failureOf = [&](const std::vector<std::vector<std::string>>& tried,
+                               const std::string& folder) {
+        try {
+            posix::startFirstTerminal(tried, folder);
+        } catch (const PlatformError& error) {
+            return std::string(error.what());
+        }
+        return std::string("started");
+    };
+    EXPECT_EQ(failureOf({commands[0]}, temp.path().string()),
+              "Cannot start " + commands[0][0] + ": No such file or directory");
+    EXPECT_EQ(failureOf(commands, temp / "gone"),
+              "Cannot open the folder " + temp / "gone" + ": No such file or directory");
+    EXPECT_TRUE(failureOf({}, temp.path().string()).starts_with("No terminal program was found"));
 }
 
 } // namespace

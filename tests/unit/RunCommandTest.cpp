@@ -39,7 +39,7 @@ TEST_F(RunCommand, WritesTheScriptAndStartsItInTheProgramFolder) {
     EXPECT_EQ(h.platform.starts[0].workingFolder, "C:\\Tools\\FendralWin");
     EXPECT_EQ(h.platform.starts[0].scriptText,
               "cd\\\r\ncd \\\"Tools\\FendralWin\"\r\n"
-              "Fendral 1 10 \"C:\\Images\\scan1.tif\" \"D:\\Out\\clean.tif\"\r\n");
+              "Fendral 1 10 \"C:\\Images\\scan1.tif\" \"D:\\Out\\clean.tif\" & exit /b\r\n");
     EXPECT_TRUE(h.cmdRunFendral.enabled);
 }
 
@@ -169,6 +169,15 @@ TEST_F(RunCommand, AFailedWriteIsReportedAndNoEarlierScriptIsStarted) {
     EXPECT_EQ(h.platform.files.at(kScript), "an earlier job");
 }
 
+TEST_F(RunCommand, AnInputThatIsNoLongerAFileIsAFendralErrorAndNothingIsWritten) {
+    h.platform.missingFiles.insert("C:\\Images\\scan1.tif");
+    run();
+    EXPECT_EQ(h.boxes.shown, (std::vector<ShownMessage>{{MessageKind::Critical, "Fendral Error",
+                                                         "C:\\Images\\scan1.tif: No such file"}}));
+    EXPECT_TRUE(h.platform.files.empty());
+    EXPECT_TRUE(h.platform.starts.empty());
+}
+
 TEST_F(RunCommand, AFailedStartIsAFendralError) {
     h.platform.startFailure = "No terminal program was found";
     run();
@@ -180,7 +189,7 @@ TEST_F(RunCommand, AFailedStartIsAFendralError) {
 TEST_F(RunCommand, TheScriptMayHold32767CharactersButNotOneMore) {
     // The worked example's script has this many characters besides the output name's padding.
     const std::string base = "cd\\\r\ncd \\\"Tools\\FendralWin\"\r\n"
-                             "Fendral 1 10 \"C:\\Images\\scan1.tif\" \"D:\\Out\\.tif\"";
+                             "Fendral 1 10 \"C:\\Images\\scan1.tif\" \"D:\\Out\\.tif\" & exit /b";
     const std::size_t padding = kMaxScriptLength - base.size();
 
     h.txtOutputFile.setText(std::string(padding, 'a') + ".tif");

@@ -41,25 +41,25 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         BatchCase{"worked example", workedExample(),
                   "cd\\\r\ncd \\\"Tools\\FendralWin\"\r\n"
-                  "Fendral 1 10 \"C:\\Images\\scan1.tif\" \"D:\\Out\\clean.tif\"\r\n"},
+                  "Fendral 1 10 \"C:\\Images\\scan1.tif\" \"D:\\Out\\clean.tif\" & exit /b\r\n"},
         BatchCase{"drive root", with([](ScriptInputs& i) { i.programFolder = "C:\\"; }),
                   "cd\\\r\ncd \\\"\"\r\n"
-                  "Fendral 1 10 \"C:\\Images\\scan1.tif\" \"D:\\Out\\clean.tif\"\r\n"},
+                  "Fendral 1 10 \"C:\\Images\\scan1.tif\" \"D:\\Out\\clean.tif\" & exit /b\r\n"},
         BatchCase{"blanks in the folder",
                   with([](ScriptInputs& i) { i.programFolder = "C:\\Program Files\\FendralWin"; }),
                   "cd\\\r\ncd \\\"Program Files\\FendralWin\"\r\n"
-                  "Fendral 1 10 \"C:\\Images\\scan1.tif\" \"D:\\Out\\clean.tif\"\r\n"},
+                  "Fendral 1 10 \"C:\\Images\\scan1.tif\" \"D:\\Out\\clean.tif\" & exit /b\r\n"},
         BatchCase{"network share: the first three characters go whatever they are",
                   with([](ScriptInputs& i) { i.programFolder = "\\\\server\\share\\apps"; }),
                   "cd\\\r\ncd \\\"erver\\share\\apps\"\r\n"
-                  "Fendral 1 10 \"C:\\Images\\scan1.tif\" \"D:\\Out\\clean.tif\"\r\n"},
+                  "Fendral 1 10 \"C:\\Images\\scan1.tif\" \"D:\\Out\\clean.tif\" & exit /b\r\n"},
         BatchCase{"settings are not trimmed", with([](ScriptInputs& i) { i.radius = " 5 "; }),
                   "cd\\\r\ncd \\\"Tools\\FendralWin\"\r\n"
-                  "Fendral  5  10 \"C:\\Images\\scan1.tif\" \"D:\\Out\\clean.tif\"\r\n"},
+                  "Fendral  5  10 \"C:\\Images\\scan1.tif\" \"D:\\Out\\clean.tif\" & exit /b\r\n"},
         BatchCase{"the output name keeps its letter case",
                   with([](ScriptInputs& i) { i.outputPath = "D:\\Out\\CLEAN.Tif"; }),
                   "cd\\\r\ncd \\\"Tools\\FendralWin\"\r\n"
-                  "Fendral 1 10 \"C:\\Images\\scan1.tif\" \"D:\\Out\\CLEAN.Tif\"\r\n"},
+                  "Fendral 1 10 \"C:\\Images\\scan1.tif\" \"D:\\Out\\CLEAN.Tif\" & exit /b\r\n"},
         BatchCase{"percent signs are doubled so the interpreter hands them on",
                   with([](ScriptInputs& i) {
                       i.programFolder = "C:\\100%";
@@ -67,11 +67,11 @@ INSTANTIATE_TEST_SUITE_P(
                       i.outputPath = "D:\\%OS%.tif";
                   }),
                   "cd\\\r\ncd \\\"100%%\"\r\n"
-                  "Fendral 1 10 \"C:\\Images\\50%% off.tif\" \"D:\\%%OS%%.tif\"\r\n"},
+                  "Fendral 1 10 \"C:\\Images\\50%% off.tif\" \"D:\\%%OS%%.tif\" & exit /b\r\n"},
         BatchCase{"no file selected leaves the folder alone",
                   with([](ScriptInputs& i) { i.inputPath = "C:\\Images\\"; }),
                   "cd\\\r\ncd \\\"Tools\\FendralWin\"\r\n"
-                  "Fendral 1 10 \"C:\\Images\\\" \"D:\\Out\\clean.tif\"\r\n"}));
+                  "Fendral 1 10 \"C:\\Images\\\" \"D:\\Out\\clean.tif\" & exit /b\r\n"}));
 
 TEST(BatchScript, DropsThreeCharactersNotThreeBytes) {
     ScriptInputs inputs = workedExample();
@@ -88,9 +88,10 @@ TEST(PosixScript, QuotesEveryArgumentAndNamesTheProgramFoldersFendral) {
                               .outputPath = "/home/u/out.tif"};
     EXPECT_EQ(composePosixScript(inputs),
               "#!/bin/sh\n"
-              "cd '/opt/fw' || exit 1\n"
-              "'/opt/fw/Fendral' '1.5' '10' '/home/u/it'\\''s.tif' '/home/u/out.tif' || "
-              "{ printf '\\nFendral failed. Press Enter to close this window. '; read -r _; }\n");
+              "rm -f -- \"$0\"; cd '/opt/fw' || exit 1\n"
+              "if '/opt/fw/Fendral' '1.5' '10' '/home/u/it'\\''s.tif' '/home/u/out.tif'; "
+              "then echo; echo 'Fendral finished.'; else echo; echo 'Fendral failed.'; fi; "
+              "printf 'Press Enter to close this window. '; read -r _\n");
 }
 
 TEST(PosixScript, FallsBackToTheSearchPathAndHandlesTheRootFolder) {
@@ -99,9 +100,9 @@ TEST(PosixScript, FallsBackToTheSearchPathAndHandlesTheRootFolder) {
                         .maxDiff = "2",
                         .inputPath = "/a.tif",
                         .outputPath = "/b.tif"};
-    EXPECT_NE(composePosixScript(inputs).find("\nFendral '1' '2'"), std::string::npos);
+    EXPECT_NE(composePosixScript(inputs).find("\nif Fendral '1' '2'"), std::string::npos);
     inputs.programFolderHasFendral = true;
-    EXPECT_NE(composePosixScript(inputs).find("\n'/Fendral' '1'"), std::string::npos);
+    EXPECT_NE(composePosixScript(inputs).find("\nif '/Fendral' '1'"), std::string::npos);
 }
 
 TEST(ScriptLength, CountsUtf16UnitsWithoutTheFinalLineBreak) {

@@ -57,11 +57,13 @@ TEST(SettingBoxes, AcceptEveryTextOfANumberTypedFromTheLeft) {
 
 struct RefusalCase {
     std::string box;
+    std::string before;
     std::string typed;
 };
 
 void PrintTo(const RefusalCase& c, std::ostream* out) {
-    *out << c.box << " + " << testing::PrintToString(c.typed);
+    *out << c.box << " " << testing::PrintToString(c.before) << " + "
+         << testing::PrintToString(c.typed);
 }
 
 class RefusedTextTest : public testing::TestWithParam<RefusalCase> {};
@@ -76,24 +78,24 @@ TEST_P(RefusedTextTest, ShowsOneMessageThenEmptiesAndFocusesTheBox) {
     h.boxes.whileShown = [&] {
         heldWhileShown = box.value;
     };
-    box.setText("12");
+    box.setText(GetParam().before);
     h.log.clear();
 
     box.type(GetParam().typed);
 
     ASSERT_EQ(h.boxes.shown.size(), 1U);
     EXPECT_EQ(h.boxes.shown[0], (ShownMessage{MessageKind::Plain, "FendralWin", message}));
-    EXPECT_EQ(heldWhileShown, "12" + GetParam().typed);
+    EXPECT_EQ(heldWhileShown, GetParam().before + GetParam().typed);
     EXPECT_EQ(box.value, "");
     EXPECT_EQ(h.log, Log{"focus " + GetParam().box});
 }
 
-INSTANTIATE_TEST_SUITE_P(Refusals, RefusedTextTest,
-                         testing::Values(RefusalCase{"txtRadius", "-"},
-                                         RefusalCase{"txtMaxDiff", "-"},
-                                         RefusalCase{"txtMaxDiff", "a"},
-                                         RefusalCase{"txtRadius", " "},
-                                         RefusalCase{"txtRadius", ","}));
+INSTANTIATE_TEST_SUITE_P(
+    Refusals, RefusedTextTest,
+    testing::Values(RefusalCase{"txtRadius", "12", "-"}, RefusalCase{"txtMaxDiff", "12", "-"},
+                    RefusalCase{"txtRadius", "", "-"}, RefusalCase{"txtMaxDiff", "", "-"},
+                    RefusalCase{"txtMaxDiff", "12", "a"}, RefusalCase{"txtRadius", "12", " "},
+                    RefusalCase{"txtRadius", "12", ","}));
 
 TEST(SettingBoxes, APastedTextWithTwoPointsIsRefusedWhole) {
     Harness h;

@@ -8,8 +8,6 @@
 #include <QScrollBar>
 #include <QStyleOptionSlider>
 #include <QTest>
-#include <filesystem>
-#include <fstream>
 
 namespace fendralwin::test {
 namespace {
@@ -136,18 +134,14 @@ TEST_F(Behaviour, ARefusedCharacterGivesOneMessageAndEmptiesAndFocusesTheBox) {
     EXPECT_EQ(frontEnd->window().focusWidget(), box);
 }
 
-TEST_F(Behaviour, TheCloseBoxEndsTheProgramAndTheScriptIsDeleted) {
-    showActive();
-    const std::string script = scriptPath();
-    std::filesystem::create_directories(std::filesystem::path(script).parent_path());
-    std::ofstream(script) << "an earlier job";
-    ASSERT_TRUE(std::filesystem::exists(script));
-
-    frontEnd->window().close();
-    EXPECT_FALSE(frontEnd->window().isVisible());
-    frontEnd.reset();
-
-    EXPECT_FALSE(std::filesystem::exists(script));
+TEST_F(Behaviour, CaptionsAreShownAsTheyStandNeverAsMarkup) {
+    control<QLineEdit>("txtOutputFile")->setText("<b>bold</b> &amp;.tif");
+    EXPECT_EQ(caption("lblOutputFile"),
+              "Output File: " + QString::fromStdString(programFolder.path().string()) +
+                  "/<b>bold</b> &amp;.tif");
+    for (const QLabel* label : frontEnd->window().findChildren<QLabel*>()) {
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+    }
 }
 
 TEST_F(Behaviour, TheExitButtonClosesTheWindow) {

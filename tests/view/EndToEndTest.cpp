@@ -57,12 +57,51 @@ TEST_F(EndToEnd, RunStartsTheScriptInATerminalAndFendralGetsTheFourArguments) {
     EXPECT_TRUE(boxes.seen.empty());
     EXPECT_TRUE(frontEnd->window().isVisible());
     EXPECT_TRUE(control<QPushButton>("cmdRunFendral")->isEnabled());
-    EXPECT_TRUE(fs::exists(scriptPath()));
+    EXPECT_TRUE(scriptsLeft().empty()); // the script removed itself when it ran
+}
+
+TEST_F(EndToEnd, AJobStillRunsWhenTheWindowClosesBeforeItsTerminalHasStarted) {
+    installProbeFendral();
+    const ScopedEnv slow(
+        "TERMINAL",
+        tools.write("slow-terminal", "#!/bin/sh\nsleep 0.5\nshift\nexec \"$@\"\n").c_str());
+    fs::permissions(tools / "slow-terminal", fs::perms::owner_exec, fs::perm_options::add);
+    frontEnd->show();
+    chooseAndRun("photo.tif", "out.tif");
+    QTest::mouseClick(control<QPushButton>("cmdExit"), Qt::LeftButton);
+    frontEnd.reset();
+
+    ASSERT_TRUE(waitFor(tools / "record"));
+    const std::string folder = programFolder.path().string();
+    EXPECT_EQ(readFile(tools / "record"),
+              "1\n10\n" + folder + "/photo.tif\n" + folder + "/out.tif\n");
+}
+
+TEST_F(EndToEnd, TheChosenFileStaysChosenWhateverClicksAndKeysTryToClearIt) {
+    installProbeFendral();
+    frontEnd->show();
+    auto* files = control<FileListView>("filIn");
+    const QModelIndex photo = files->model()->index(0, 0);
+    const QPoint onPhoto = files->visualRect(photo).center();
+    QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, onPhoto);
+    QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
+                      QPoint(onPhoto.x(), files->viewport()->height() - 2));
+    QTest::mouseClick(files->viewport(), Qt::LeftButton, Qt::ControlModifier, onPhoto);
+    files->setFocus();
+    QTest::keyClick(files, Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_EQ(files->selectedName(), "photo.tif");
+
+    control<QLineEdit>("txtOutputFile")->setText("out.tif");
+    QTest::mouseClick(control<QPushButton>("cmdRunFendral"), Qt::LeftButton);
+    ASSERT_TRUE(waitFor(tools / "record"));
+    EXPECT_EQ(readFile(tools / "record"),
+              "1\n10\n" + programFolder / "photo.tif" + "\n" + programFolder / "out.tif" + "\n");
 }
 
 TEST_F(EndToEnd, WithoutATerminalRunSaysSoInAFendralErrorBox) {
     installProbeFendral();
     const ScopedEnv missing("TERMINAL", (tools / "no-such-terminal").c_str());
+    const ScopedEnv noKnownTerminal("PATH", tools.path().c_str());
     frontEnd->show();
     chooseAndRun("photo.tif", "out.tif");
 
@@ -84,7 +123,7 @@ TEST_F(EndToEnd, AnOutputThatIsTheInputThroughALinkIsRefused) {
     EXPECT_EQ(boxes.seen[0].text,
               "The input and output files need to be either\ndifferent names or in different "
               "directories.");
-    EXPECT_FALSE(fs::exists(scriptPath()));
+    EXPECT_TRUE(scriptsLeft().empty());
 }
 
 TEST_F(EndToEnd, TheRealFendralWritesTheOutputAndTheInputStaysAsItWas) {

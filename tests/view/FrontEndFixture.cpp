@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <filesystem>
 
 namespace fendralwin::test {
 
@@ -34,6 +35,16 @@ FrontEndTest::FrontEndTest() {
 FrontEndTest::~FrontEndTest() {
     // The window object goes first: its Terminate event still needs the script folder.
     frontEnd.reset();
+}
+
+std::vector<std::string> FrontEndTest::scriptsLeft() const {
+    std::vector<std::string> scripts;
+    std::error_code missing;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(runtimeFolder / "FendralWin", missing)) {
+        scripts.push_back(entry.path().string());
+    }
+    return scripts;
 }
 
 QString FrontEndTest::caption(const char* label) {

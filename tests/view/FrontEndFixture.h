@@ -46,7 +46,8 @@ protected:
         return frontEnd->window().control<Widget>(QString::fromLatin1(name));
     }
     QString caption(const char* label);
-    std::string scriptPath() const { return frontEnd->form().scriptPath(); }
+    // The job scripts that are still in the private folder.
+    std::vector<std::string> scriptsLeft() const;
 
     TempFolder programFolder;
     TempFolder runtimeFolder;

@@ -142,6 +142,15 @@ TEST_F(Lists, NamesThatAreNotUtf8AreLeftOut) {
     EXPECT_FALSE(rows(dirIn()).join('|').contains(QChar(0xFFFD)));
 }
 
+TEST_F(Lists, TheDriveListFollowsTheFolderListOntoAnotherVolume) {
+    auto* drives = control<DriveComboBox>("drvIn");
+    drives->addItem(QStringLiteral("volume"), base() + "/beta");
+    doubleClick(dirIn(), "beta");
+    EXPECT_EQ(drives->drive(), base() + "/beta");
+    dirIn()->openFolder(QStringLiteral("/"));
+    EXPECT_EQ(drives->drive(), "/");
+}
+
 TEST_F(Lists, TheDriveListAlwaysOffersTheRootAndShowsTheDriveOfAFolder) {
     auto* drives = control<DriveComboBox>("drvIn");
     QStringList mountPoints;

@@ -164,6 +164,18 @@ TEST_F(WindowBehaviour, ExitEndsTheWindowAndReleasingItDeletesTheScript) {
 
 TEST_F(WindowBehaviour, RunStartsTheScriptThatRunsFendralOnTheChosenFiles) {
     clickItem("filIn", 1);
+    // The chosen file stays chosen: a click below the items and a Ctrl+click on it keep it.
+    RECT list{};
+    GetClientRect(handle("filIn"), &list);
+    const LPARAM blank = MAKELPARAM(4, list.bottom - 2);
+    SendMessageW(handle("filIn"), WM_LBUTTONDOWN, MK_LBUTTON, blank);
+    SendMessageW(handle("filIn"), WM_LBUTTONUP, 0, blank);
+    RECT chosen{};
+    SendMessageW(handle("filIn"), LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&chosen));
+    const LPARAM onChosen = MAKELPARAM(chosen.left + 2, chosen.top + 2);
+    SendMessageW(handle("filIn"), WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, onChosen);
+    SendMessageW(handle("filIn"), WM_LBUTTONUP, MK_CONTROL, onChosen);
+    EXPECT_EQ(SendMessageW(handle("filIn"), LB_GETCURSEL, 0, 0), 1);
     SetWindowTextW(handle("txtOutputFile"), L"clean 50%.tif");
     SendMessageW(handle("cmdRunFendral"), BM_CLICK, 0, 0);
     EXPECT_TRUE(boxes.shown.empty());

@@ -23,10 +23,14 @@ TEST(WindowsScriptFile, IsWrittenInTheOemCodePageAndReplacesTheOldOneWhole) {
     ASSERT_EQ(GetOEMCP(), 437U) << "the expected bytes below are those of code page 437";
     TempFolder temp;
     WindowsPlatform platform(utf8(temp.path()));
-    const fs::path script = temp.path() / L"fdw.bat";
-    platform.writeScript(utf8(script), "a much longer earlier script\r\n");
-    platform.writeScript(utf8(script), "Fendral 1 10 \"C:\\\xC3\xA9t\xC3\xA9\\a.tif\"\r\n");
-    EXPECT_EQ(bytesOf(script), "Fendral 1 10 \"C:\\\x82t\x82\\a.tif\"\r\n");
+    const std::string appDir = utf8(temp.path()) + "\\";
+    platform.writeScript(appDir, "a much longer earlier script\r\n");
+    const std::string script =
+        platform.writeScript(appDir, "Fendral 1 10 \"C:\\\xC3\xA9t\xC3\xA9\\a.tif\"\r\n");
+    EXPECT_EQ(script, appDir + "fdw.bat");
+    EXPECT_EQ(bytesOf(temp.path() / L"fdw.bat"), "Fendral 1 10 \"C:\\\x82t\x82\\a.tif\"\r\n");
+    platform.deleteScript(appDir);
+    EXPECT_FALSE(fs::exists(temp.path() / L"fdw.bat"));
 }
 
 TEST(WindowsScriptFile, ACharacterTheCodePageCannotHoldIsNamedAndNothingIsWritten) {
@@ -42,14 +46,14 @@ TEST(WindowsScriptFile, ACharacterTheCodePageCannotHoldIsNamedAndNothingIsWritte
         {"C:\\x\xF0\x9F\x93\xB7.tif", "(U+1F4F7)"}, // beyond 16 bits
         {"C:\\\xEF\xBC\xA1.tif", "(U+FF21)"},       // best fit would give "A"
     };
-    TempFolder temp;
-    WindowsPlatform platform(utf8(temp.path()));
-    const fs::path kept = temp.path() / L"kept.bat";
-    platform.writeScript(utf8(kept), "earlier\r\n");
+    TempFolder kept;
+    TempFolder empty;
+    WindowsPlatform platform(utf8(kept.path()));
+    platform.writeScript(utf8(kept.path()) + "\\", "earlier\r\n");
     for (const Case& c : cases) {
-        for (const fs::path& script : {kept, temp.path() / L"new.bat"}) {
+        for (const TempFolder* folder : {&kept, &empty}) {
             try {
-                platform.writeScript(utf8(script), c.text);
+                platform.writeScript(utf8(folder->path()) + "\\", c.text);
                 ADD_FAILURE() << c.named << " was written";
             } catch (const PlatformError& failure) {
                 EXPECT_NE(std::string(failure.what()).find(c.named), std::string::npos)
@@ -57,20 +61,30 @@ TEST(WindowsScriptFile, ACharacterTheCodePageCannotHoldIsNamedAndNothingIsWritte
                 EXPECT_NE(std::string(failure.what()).find("code page 437"), std::string::npos);
             }
         }
-        EXPECT_EQ(bytesOf(kept), "earlier\r\n") << c.named;
-        EXPECT_FALSE(fs::exists(temp.path() / L"new.bat")) << c.named;
+        EXPECT_EQ(bytesOf(kept.path() / L"fdw.bat"), "earlier\r\n") << c.named;
+        EXPECT_FALSE(fs::exists(empty.path() / L"fdw.bat")) << c.named;
     }
 }
 
-TEST(WindowsScriptFile, AFailedWriteGivesTheSystemsOwnDescription) {
+TEST(WindowsPlatform, FailuresGiveTheSystemsOwnDescription) {
     TempFolder temp;
     WindowsPlatform platform(utf8(temp.path()));
-    try {
-        platform.writeScript(utf8(temp.path() / L"no such folder" / L"fdw.bat"), "x");
-        ADD_FAILURE() << "the script was written";
-    } catch (const PlatformError& failure) {
-        EXPECT_EQ(failure.what(), windows::systemMessage(ERROR_PATH_NOT_FOUND));
-    }
+    const auto failureOf = [](const auto& operation) {
+        try {
+            operation();
+        } catch (const PlatformError& failure) {
+            return std::string(failure.what());
+        }
+        return std::string("no failure");
+    };
+    EXPECT_EQ(
+        failureOf([&] { platform.writeScript(utf8(temp.path() / L"no such folder") + "\\", "x"); }),
+        windows::systemMessage(ERROR_PATH_NOT_FOUND));
+    EXPECT_EQ(failureOf([&] { platform.requireFile(utf8(temp.path() / L"gone.tif")); }),
+              windows::systemMessage(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(failureOf([&] { platform.requireFile(utf8(temp.path())); }),
+              windows::systemMessage(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(failureOf([&] { platform.requireFile(temp.write("in.tif", "x")); }), "no failure");
 }
 
 TEST(WindowsPlatform, KnowsOneFileReachedByAnotherPath) {

@@ -45,14 +45,13 @@ bool PosixPlatform::programFolderHasFendral() const {
     return posix::isExecutableFile(FolderText(programFolder_, separator()) + "Fendral");
 }
 
-std::string PosixPlatform::scriptPath(const std::string& /*appDir*/) const {
-    // An installed program's folder is not writable, so the script lives in a private folder.
-    return posix::privateFolder() + "fdw.sh";
-}
-
-void PosixPlatform::writeScript(const std::string& path, const std::string& text) {
-    posix::ensurePrivateFolder(std::filesystem::path(path).parent_path().string());
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+std::string PosixPlatform::writeScript(const std::string& /*appDir*/, const std::string& text) {
+    // An installed program's folder is not writable, and is shared by every user.
+    if (scriptFolder_.empty() || !posix::isPrivateFolder(scriptFolder_)) {
+        scriptFolder_ = posix::makePrivateFolder();
+    }
+    std::string path = scriptFolder_ + "fdw-XXXXXX.sh";
+    const int fd = mkostemps(path.data(), 3, O_CLOEXEC);
     if (fd < 0) {
         throw failure("Cannot create", path);
     }
@@ -65,21 +64,36 @@ void PosixPlatform::writeScript(const std::string& path, const std::string& text
         if (written < 0) {
             const auto error = failure("Cannot write", path);
             close(fd);
+            unlink(path.c_str());
             throw error;
         }
         done += static_cast<std::size_t>(written);
     }
     if (close(fd) != 0) {
-        throw failure("Cannot write", path);
+        const auto error = failure("Cannot write", path);
+        unlink(path.c_str());
+        throw error;
     }
+    return path;
 }
 
 void PosixPlatform::startScript(const std::string& path, const std::string& workingFolder) {
-    posix::startDetached(posix::terminalCommand(path), workingFolder);
+    try {
+        posix::startFirstTerminal(posix::terminalCommands(path), workingFolder);
+    } catch (const PlatformError&) {
+        unlink(path.c_str());
+        throw;
+    }
 }
 
-void PosixPlatform::deleteFile(const std::string& path) noexcept {
-    unlink(path.c_str());
+void PosixPlatform::requireFile(const std::string& path) const {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        throw PlatformError(path + ": " + std::strerror(errno));
+    }
+    if (S_ISDIR(info.st_mode)) {
+        throw PlatformError(path + ": " + std::strerror(EISDIR));
+    }
 }
 
 bool PosixPlatform::isSameExistingFile(const std::string& a, const std::string& b) const {

@@ -6,8 +6,8 @@
 
 namespace fendralwin {
 
-// Linux and other POSIX systems: "/" paths, an sh script in a private per-user folder, started
-// in a new terminal window.
+// Linux and other POSIX systems: "/" paths, sh scripts in a private per-user folder, started in
+// a new terminal window.
 class PosixPlatform final : public Platform {
 public:
     // The program folder is the running executable's folder, or the one given.
@@ -20,15 +20,20 @@ public:
     std::string programFolder() const override;
     bool programFolderHasFendral() const override;
 
-    std::string scriptPath(const std::string& appDir) const override;
-    void writeScript(const std::string& path, const std::string& text) override;
+    // A new file in a private folder for each Run, which removes itself when it runs: a job
+    // still running never reads another Run's text, and closing the window loses no job.
+    std::string writeScript(const std::string& appDir, const std::string& text) override;
+    // A script whose terminal cannot be started is removed at once.
     void startScript(const std::string& path, const std::string& workingFolder) override;
-    void deleteFile(const std::string& path) noexcept override;
+    // Nothing is kept in the program folder: every script removes itself.
+    void deleteScript(const std::string& /*appDir*/) noexcept override {}
 
+    void requireFile(const std::string& path) const override;
     bool isSameExistingFile(const std::string& a, const std::string& b) const override;
 
 private:
     std::string programFolder_;
+    std::string scriptFolder_; // the private folder last used, as folder text
 };
 
 } // namespace fendralwin

@@ -117,11 +117,8 @@ bool WindowsPlatform::programFolderHasFendral() const {
     return false;
 }
 
-std::string WindowsPlatform::scriptPath(const std::string& appDir) const {
-    return appDir + "fdw.bat";
-}
-
-void WindowsPlatform::writeScript(const std::string& path, const std::string& text) {
+std::string WindowsPlatform::writeScript(const std::string& appDir, const std::string& text) {
+    const std::string path = appDir + "fdw.bat";
     // Converted first, so that a name the code page cannot hold leaves the file untouched.
     const std::string bytes = windows::toOemCodePage(text);
     const UniqueHandle file =
@@ -131,14 +128,17 @@ void WindowsPlatform::writeScript(const std::string& path, const std::string& te
         throw lastError();
     }
     writeAll(file.get(), bytes);
+    return path;
 }
 
 void WindowsPlatform::startScript(const std::string& path, const std::string& workingFolder) {
     // The script is named relative to its folder, which is the working folder: the interpreter
-    // expands "%" in the command line, so a folder name must not appear there.
+    // expands "%" in the command line, so a folder name must not appear there. "/d" skips the
+    // user's AutoRun commands, "/v:off" keeps a "!" in a name from being expanded, and ".\"
+    // finds the script where the current folder is not searched for commands.
     const std::string scriptName = path.substr(path.find_last_of('\\') + 1);
     const std::wstring interpreter = widen(systemFolder() + "\\cmd.exe");
-    std::wstring commandLine = widen("cmd.exe /c " + scriptName);
+    std::wstring commandLine = widen("cmd.exe /d /v:off /c .\\" + scriptName);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -153,8 +153,19 @@ void WindowsPlatform::startScript(const std::string& path, const std::string& wo
     CloseHandle(process.hProcess);
 }
 
-void WindowsPlatform::deleteFile(const std::string& path) noexcept {
-    DeleteFileW(widen(path).c_str());
+void WindowsPlatform::deleteScript(const std::string& appDir) noexcept {
+    DeleteFileW(widen(appDir + "fdw.bat").c_str());
+}
+
+void WindowsPlatform::requireFile(const std::string& path) const {
+    // Opened as Fendral will open it: a folder, a missing file or one locked by another program
+    // fails here with the system's own reason.
+    const UniqueHandle file = openedOrNull(CreateFileW(
+        widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        throw lastError();
+    }
 }
 
 bool WindowsPlatform::isSameExistingFile(const std::string& a, const std::string& b) const {

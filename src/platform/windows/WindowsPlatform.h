@@ -20,11 +20,12 @@ public:
     std::string programFolder() const override;
     bool programFolderHasFendral() const override;
 
-    std::string scriptPath(const std::string& appDir) const override;
-    void writeScript(const std::string& path, const std::string& text) override;
+    // "fdw.bat" in the program folder, replaced whole.
+    std::string writeScript(const std::string& appDir, const std::string& text) override;
     void startScript(const std::string& path, const std::string& workingFolder) override;
-    void deleteFile(const std::string& path) noexcept override;
+    void deleteScript(const std::string& appDir) noexcept override;
 
+    void requireFile(const std::string& path) const override;
     bool isSameExistingFile(const std::string& a, const std::string& b) const override;
 
 private:

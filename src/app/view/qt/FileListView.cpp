@@ -40,6 +40,16 @@ void FileListView::setFolderPath(const QString& path) {
     selectionModel()->clear();
 }
 
+QItemSelectionModel::SelectionFlags FileListView::selectionCommand(const QModelIndex& index,
+                                                                   const QEvent* event) const {
+    const auto command = QListView::selectionCommand(index, event);
+    if (!index.isValid() ||
+        (command & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle))) {
+        return QItemSelectionModel::NoUpdate;
+    }
+    return command;
+}
+
 QString FileListView::selectedName() const {
     const QModelIndexList selected = selectionModel()->selectedIndexes();
     return selected.isEmpty() ? QString() : selected.front().data().toString();

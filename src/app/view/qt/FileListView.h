@@ -21,6 +21,12 @@ public:
     // The selected file's name; empty when none is selected.
     QString selectedName() const;
 
+protected:
+    // One file stays chosen until another is: a click on blank space, Ctrl+click or Ctrl+Space
+    // on the chosen file keep it, as the classic single-choice list does.
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
+
 signals:
     // The user selected a file (mouse or keyboard).
     void fileChosen();

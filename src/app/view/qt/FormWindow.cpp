@@ -34,6 +34,8 @@ QFont font(const FontStyle& style) {
 
 QLabel* makeLabel(const ControlLayout& control, QWidget* parent) {
     auto* label = new QLabel(qt(control.text), parent);
+    // File names may hold "<b>" or "&lt;": a caption is shown as it stands, never as markup.
+    label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(true);
     label->setContentsMargins(0, 0, 0, 0);
