@@ -54,19 +54,19 @@ void BM_BareReaddir(benchmark::State& state, const char* name) {
 }
 
 void BM_FileListFill(benchmark::State& state) {
-    fendralwin::FileListView list(QStringLiteral("*.tif"), nullptr);
-    const QString path = folders().path("files");
+    fendralwin::FileListView list("*.tif", nullptr);
+    const std::string path = folders().path("files").toStdString();
     for (auto _ : state) {
-        list.setFolderPath(path);
+        list.setPath(path);
     }
     state.counters["items"] = list.model()->rowCount();
 }
 
 void BM_FolderListFill(benchmark::State& state) {
     fendralwin::FolderListView list(nullptr);
-    const QString path = folders().path("folders");
+    const std::string path = folders().path("folders").toStdString();
     for (auto _ : state) {
-        list.openFolder(path);
+        list.setPath(path);
     }
     state.counters["items"] = list.model()->rowCount();
 }

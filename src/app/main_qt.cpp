@@ -1,5 +1,5 @@
 #include "app/view/qt/QtFrontEnd.h"
-#include "platform/posix/PosixPlatform.h"
+#include "platform/NativePlatform.h"
 
 #include <QApplication>
 
@@ -8,8 +8,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("FendralWin"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0.7"));
 
-    fendralwin::PosixPlatform platform;
-    fendralwin::QtFrontEnd frontEnd(platform);
+    fendralwin::NativePlatform platform;
+    fendralwin::QtFrontEnd frontEnd(platform, platform.programFolder());
     frontEnd.show();
     return QApplication::exec();
 }

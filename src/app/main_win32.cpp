@@ -1,5 +1,5 @@
 #include "app/view/win32/Win32FrontEnd.h"
-#include "platform/windows/WindowsPlatform.h"
+#include "platform/NativePlatform.h"
 
 #include <windows.h>
 
@@ -7,8 +7,8 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
                     int showCommand) {
     // The window scales its layout and fonts to the screen's DPI itself.
     SetProcessDPIAware();
-    fendralwin::WindowsPlatform platform;
-    fendralwin::win32::Win32FrontEnd frontEnd(platform);
+    fendralwin::NativePlatform platform;
+    fendralwin::win32::Win32FrontEnd frontEnd(platform, platform.programFolder());
     frontEnd.show(showCommand);
 
     fendralwin::win32::FormWindow& window = frontEnd.window();

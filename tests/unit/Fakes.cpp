@@ -1,6 +1,7 @@
 #include "Fakes.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace fendralwin::test {
 
@@ -11,7 +12,7 @@ bool FakeFolderList::setPath(const std::string& path) {
         return false;
     }
     current = folder;
-    onChange();
+    raiseEvent();
     return true;
 }
 
@@ -26,7 +27,7 @@ std::string FakeFileList::selectedItem() const {
 void FakeFileList::click(const std::string& name) {
     const auto& files = fs.folders.at(current);
     selected = static_cast<int>(std::ranges::find(files, name) - files.begin());
-    onClick();
+    raiseEvent();
 }
 
 std::string FakePlatform::writeScript(const std::string& appDir, const std::string& text) {
@@ -42,11 +43,8 @@ void FakePlatform::startScript(const std::string& path, const std::string& worki
     if (!startFailure.empty()) {
         throw PlatformError(startFailure);
     }
-    const auto script = files.find(path);
-    if (script == files.end()) {
-        throw PlatformError("File not found");
-    }
-    starts.push_back({path, workingFolder, script->second});
+    starts.push_back({path, workingFolder});
+    startedScripts.push_back(files.at(path));
 }
 
 void FakePlatform::deleteScript(const std::string& appDir) noexcept {
@@ -64,62 +62,33 @@ bool FakePlatform::isSameExistingFile(const std::string& a, const std::string& b
 }
 
 Harness::Harness(FakePlatform platformSetup)
-    : platform(std::move(platformSetup))
-    , dirIn(fs, platform.folder)
-    , filIn(fs)
-    , dirOut(fs, platform.folder)
-    , txtOutputFile(log, "txtOutputFile", "")
-    , txtRadius(log, "txtRadius", "1")
-    , txtMaxDiff(log, "txtMaxDiff", "10")
-    , cmdRunFendral(log)
-    , lblInputFile(log, "lblInputFile", "Input File:")
-    , lblOutputFile(log, "lblOutputFile", "Output File:") {
-    fs.folders[platform.folder] = {};
-    filIn.current = platform.folder;
-    drvIn.current = drvOut.current = platform.folder.substr(0, 2);
-    const FormControls controls{window,     drvIn,         dirIn,        filIn,        drvOut,
-                                dirOut,     txtOutputFile, hscrlRadius,  hscrlMaxDiff, txtRadius,
-                                txtMaxDiff, cmdRunFendral, lblInputFile, lblOutputFile};
-    form = std::make_unique<frmFendralWrapper>(controls, boxes, platform);
-    form->Form_Load();
-    dirIn.onChange = [this] {
-        form->dirIn_Change();
-    };
-    filIn.onClick = [this] {
-        form->filIn_Click();
-    };
-    dirOut.onChange = [this] {
-        form->dirOut_Change();
-    };
-    txtOutputFile.onChange = [this] {
-        form->txtOutputFile_Change();
-    };
-    txtRadius.onChange = [this] {
-        form->txtRadius_Change();
-    };
-    txtMaxDiff.onChange = [this] {
-        form->txtMaxDiff_Change();
-    };
+    : platform(std::move(platformSetup)) {
+    fs.folders.try_emplace(platform.folder);
+    wiring = std::make_unique<FormWiring>(*this, boxes, platform, platform.folder);
 }
 
-Harness::~Harness() = default;
-
-void Harness::openIn(const std::string& path) {
-    dirIn.setPath(path);
-}
-
-void Harness::openOut(const std::string& path) {
-    dirOut.setPath(path);
-}
-
-void Harness::chooseInDrive(const std::string& drive) {
-    drvIn.current = drive;
-    form->drvIn_Change();
-}
-
-void Harness::chooseOutDrive(const std::string& drive) {
-    drvOut.current = drive;
-    form->drvOut_Change();
+IControl& Harness::control(std::string_view name) {
+    const std::map<std::string_view, IControl*> controls{
+        {"drvIn", &drvIn},
+        {"dirIn", &dirIn},
+        {"filIn", &filIn},
+        {"drvOut", &drvOut},
+        {"dirOut", &dirOut},
+        {"txtOutputFile", &txtOutputFile},
+        {"hscrlRadius", &hscrlRadius},
+        {"hscrlMaxDiff", &hscrlMaxDiff},
+        {"txtRadius", &txtRadius},
+        {"txtMaxDiff", &txtMaxDiff},
+        {"cmdRunFendral", &cmdRunFendral},
+        {"cmdExit", &cmdExit},
+        {"lblInputFile", &lblInputFile},
+        {"lblOutputFile", &lblOutputFile},
+    };
+    const auto found = controls.find(name);
+    if (found == controls.end()) {
+        throw std::out_of_range("no control named " + std::string(name));
+    }
+    return *found->second;
 }
 
 } // namespace fendralwin::test

@@ -1,19 +1,19 @@
 #pragma once
 
-#include "app/frmFendralWrapper.h"
+#include "Recorders.h"
 #include "app/view/Controls.h"
+#include "app/view/FormWiring.h"
 #include "platform/Platform.h"
 
-#include <functional>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
-// Test doubles of the controls, the message boxes and the platform. Like the real controls, a
-// write that raises an event raises it before the write returns. Every visible change is also
-// appended to a shared log, so tests can check the order in which handlers did their work.
+// Test doubles of the controls and the platform. Like the real controls, a write that raises an
+// event raises it before the write returns. Every visible change is also appended to a shared
+// log, so tests can check the order in which handlers did their work.
 namespace fendralwin::test {
 
 using Log = std::vector<std::string>;
@@ -32,7 +32,7 @@ struct FakeLabel final : ILabel {
     std::string caption;
 };
 
-struct FakeTextBox final : ITextBox {
+struct FakeTextBox final : ITextBox, EventSource {
     FakeTextBox(Log& log, std::string name, std::string text)
         : log(log)
         , name(std::move(name))
@@ -41,7 +41,7 @@ struct FakeTextBox final : ITextBox {
     void setText(const std::string& text) override {
         if (text != value) {
             value = text;
-            onChange();
+            raiseEvent();
         }
     }
     void giveFocus() override { log.push_back("focus " + name); }
@@ -49,29 +49,37 @@ struct FakeTextBox final : ITextBox {
     void type(const std::string& text) {
         for (const char c : text) {
             value += c;
-            onChange();
+            raiseEvent();
         }
     }
     Log& log;
     std::string name;
     std::string value;
-    std::function<void()> onChange = [] {
-    };
 };
 
-struct FakeButton final : ICommandButton {
-    explicit FakeButton(Log& log)
-        : log(log) {}
+struct FakeButton final : ICommandButton, EventSource {
+    FakeButton(Log& log, bool enabled)
+        : log(log)
+        , enabled(enabled) {}
     void setEnabled(bool on) override {
         enabled = on;
         log.push_back(on ? "run enabled" : "run disabled");
     }
+    void press() const {
+        if (enabled) {
+            raiseEvent();
+        }
+    }
     Log& log;
-    bool enabled = false;
+    bool enabled;
 };
 
-struct FakeScrollBar final : IScrollBar {
+struct FakeScrollBar final : IScrollBar, EventSource {
     int value() const override { return position; }
+    void drag(int to) {
+        position = to;
+        raiseEvent();
+    }
     int position = 10;
 };
 
@@ -82,25 +90,27 @@ struct FakeFileSystem {
     std::set<std::string> unopenable;
 };
 
-struct FakeDriveList final : IDriveList {
+struct FakeDriveList final : IDriveList, EventSource {
     std::string drive() const override { return current; }
     void showDriveOf(const std::string& path) override { current = path.substr(0, 2); }
+    // The user chooses another drive.
+    void choose(const std::string& drive) {
+        current = drive;
+        raiseEvent();
+    }
     std::string current;
 };
 
-struct FakeFolderList final : IFolderList {
-    FakeFolderList(FakeFileSystem& fs, std::string path)
-        : fs(fs)
-        , current(std::move(path)) {}
+struct FakeFolderList final : IFolderList, EventSource {
+    explicit FakeFolderList(FakeFileSystem& fs)
+        : fs(fs) {}
     std::string path() const override { return current; }
     bool setPath(const std::string& path) override;
     FakeFileSystem& fs;
     std::string current;
-    std::function<void()> onChange = [] {
-    };
 };
 
-struct FakeFileList final : IFileList {
+struct FakeFileList final : IFileList, EventSource {
     explicit FakeFileList(FakeFileSystem& fs)
         : fs(fs) {}
     std::string path() const override { return current; }
@@ -114,31 +124,6 @@ struct FakeFileList final : IFileList {
     FakeFileSystem& fs;
     std::string current;
     int selected = -1;
-    std::function<void()> onClick = [] {
-    };
-};
-
-struct FakeWindow final : IWindow {
-    void close() override { closed = true; }
-    bool closed = false;
-};
-
-struct ShownMessage {
-    MessageKind kind;
-    std::string title;
-    std::string text;
-    bool operator==(const ShownMessage&) const = default;
-};
-
-struct FakeMessageBoxes final : IMessageBoxes {
-    void show(MessageKind kind, const std::string& title, const std::string& text) override {
-        shown.push_back({kind, title, text});
-        whileShown();
-    }
-    std::vector<ShownMessage> shown;
-    // Runs while the box is open, before the user closes it.
-    std::function<void()> whileShown = [] {
-    };
 };
 
 struct FakePlatform final : Platform {
@@ -161,46 +146,43 @@ struct FakePlatform final : Platform {
     struct Start {
         std::string script;
         std::string workingFolder;
-        std::string scriptText; // what the script held when it was started
     };
     std::vector<Start> starts;
-    std::string writeFailure;           // non-empty: writeScript throws this description
-    std::string startFailure;           // non-empty: startScript throws this description
-    std::set<std::string> missingFiles; // requireFile throws "<path>: No such file"
+    std::vector<std::string> startedScripts; // the text of each script when it was started
+    std::string writeFailure;                // non-empty: writeScript throws this description
+    std::string startFailure;                // non-empty: startScript throws this description
+    std::set<std::string> missingFiles;      // requireFile throws "<path>: No such file"
     std::set<std::pair<std::string, std::string>> sameFiles; // path pairs naming one file
 };
 
-// The window object wired to fakes, its lists open on the program folder.
-struct Harness {
+// The window object wired to fakes by the shared wiring, its lists open on the program folder.
+struct Harness final : IFormWindow {
     explicit Harness(FakePlatform platformSetup = {});
-    ~Harness();
+
+    IControl& control(std::string_view name) override;
+    void close() override { closed = true; }
 
     Log log;
     FakePlatform platform;
     FakeFileSystem fs;
-    FakeWindow window;
     FakeDriveList drvIn;
-    FakeFolderList dirIn;
-    FakeFileList filIn;
+    FakeFolderList dirIn{fs};
+    FakeFileList filIn{fs};
     FakeDriveList drvOut;
-    FakeFolderList dirOut;
-    FakeTextBox txtOutputFile;
+    FakeFolderList dirOut{fs};
+    FakeTextBox txtOutputFile{log, "txtOutputFile", ""};
     FakeScrollBar hscrlRadius;
     FakeScrollBar hscrlMaxDiff;
-    FakeTextBox txtRadius;
-    FakeTextBox txtMaxDiff;
-    FakeButton cmdRunFendral;
-    FakeLabel lblInputFile;
-    FakeLabel lblOutputFile;
-    FakeMessageBoxes boxes;
-    std::unique_ptr<frmFendralWrapper> form;
-
-    // Opens a folder in a folder list, as the user does.
-    void openIn(const std::string& path);
-    void openOut(const std::string& path);
-    // Chooses a drive in a drive list, as the user does.
-    void chooseInDrive(const std::string& drive);
-    void chooseOutDrive(const std::string& drive);
+    FakeTextBox txtRadius{log, "txtRadius", "1"};
+    FakeTextBox txtMaxDiff{log, "txtMaxDiff", "10"};
+    FakeButton cmdRunFendral{log, false};
+    FakeButton cmdExit{log, true};
+    FakeLabel lblInputFile{log, "lblInputFile", "Input File:"};
+    FakeLabel lblOutputFile{log, "lblOutputFile", "Output File:"};
+    RecordingMessageBoxes boxes;
+    bool closed = false;
+    std::unique_ptr<FormWiring> wiring;
+    frmFendralWrapper& form() { return wiring->form(); }
 };
 
 } // namespace fendralwin::test

@@ -22,13 +22,13 @@ TEST_P(FormLoadTest, SetsAllThreeFolderVariablesToTheProgramFolderText) {
     FakePlatform platform;
     platform.sep = c.separator;
     platform.folder = c.programFolder;
-    platform.dialect = c.separator == '\\' ? ScriptDialect::Batch : ScriptDialect::Posix;
     Harness h(platform);
 
-    const auto& vars = h.form->variables();
+    const auto& vars = h.form().variables();
     EXPECT_EQ(vars.strAppDir, c.folderText);
     EXPECT_EQ(vars.strInDir, c.folderText);
     EXPECT_EQ(vars.strOutDir, c.folderText);
+    EXPECT_TRUE(h.log.empty()) << "Load touches no control";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -38,48 +38,24 @@ INSTANTIATE_TEST_SUITE_P(
                     LoadCase{'\\', "\\\\server\\share\\apps", "\\\\server\\share\\apps\\"},
                     LoadCase{'/', "/opt/fendralwin", "/opt/fendralwin/"}, LoadCase{'/', "/", "/"}));
 
-TEST(FormLoad, TouchesNoControl) {
-    Harness h;
-    EXPECT_TRUE(h.log.empty());
-    EXPECT_EQ(h.lblInputFile.caption, "Input File:");
-    EXPECT_EQ(h.lblOutputFile.caption, "Output File:");
-    EXPECT_FALSE(h.cmdRunFendral.enabled);
-}
-
-TEST(ExitButton, ClosesTheWindowWithoutAsking) {
-    Harness h;
-    h.form->cmdExit_Click();
-    EXPECT_TRUE(h.window.closed);
-    EXPECT_TRUE(h.boxes.shown.empty());
-}
-
 TEST(FormTerminate, ReleasingTheWindowObjectDeletesTheScriptOfTheProgramFolderSilently) {
     Harness h;
-    h.form->cmdExit_Click();
-    h.form.reset();
+    h.wiring.reset();
     EXPECT_EQ(h.platform.deleted, std::vector<std::string>{"C:\\Tools\\FendralWin\\"});
     EXPECT_TRUE(h.boxes.shown.empty());
 }
 
 TEST(FormTerminate, AWindowObjectThatNeverLoadedDeletesNothing) {
-    Log log;
-    FakePlatform platform;
-    FakeFileSystem fs;
-    FakeWindow window;
-    FakeDriveList drive;
-    FakeFolderList folders(fs, "C:\\");
-    FakeFileList files(fs);
-    FakeTextBox box(log, "box", "");
-    FakeScrollBar bar;
-    FakeButton button(log);
-    FakeLabel label(log, "label", "");
-    FakeMessageBoxes boxes;
+    Harness h;
+    h.wiring.reset();
+    h.platform.deleted.clear();
     {
-        frmFendralWrapper form({window, drive, folders, files, drive, folders, box, bar, bar, box,
-                                box, button, label, label},
-                               boxes, platform);
+        frmFendralWrapper form({h, h.drvIn, h.dirIn, h.filIn, h.drvOut, h.dirOut, h.txtOutputFile,
+                                h.hscrlRadius, h.hscrlMaxDiff, h.txtRadius, h.txtMaxDiff,
+                                h.cmdRunFendral, h.lblInputFile, h.lblOutputFile},
+                               h.boxes, h.platform);
     }
-    EXPECT_TRUE(platform.deleted.empty());
+    EXPECT_TRUE(h.platform.deleted.empty());
 }
 
 } // namespace

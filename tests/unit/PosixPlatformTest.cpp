@@ -1,8 +1,7 @@
-#include "platform/posix/PosixPlatform.h"
-
 #include "ScopedEnv.h"
 #include "TempFolder.h"
 #include "platform/FolderContents.h"
+#include "platform/NativePlatform.h"
 #include "platform/posix/PrivateFolder.h"
 #include "platform/posix/Terminal.h"
 
@@ -129,7 +128,7 @@ TEST(PrivateFolder, TakenNamesGetAFreshFolderAndTheUsualOneIsReused) {
 TEST(PosixPlatform, WritesEachScriptAsANewPrivateFileThatOnlyThisUserCanRead) {
     TempFolder temp;
     const ScopedEnv runtime("XDG_RUNTIME_DIR", temp.path().c_str());
-    PosixPlatform platform("/opt/fw");
+    NativePlatform platform("/opt/fw");
     const std::string first = platform.writeScript("/opt/fw/", "first\n");
     const std::string second = platform.writeScript("/opt/fw/", "second\n");
 
@@ -147,7 +146,7 @@ TEST(PosixPlatform, AScriptFolderTakenAfterAWriteIsLeftAloneForAFreshOne) {
     TempFolder temp;
     const ScopedEnv runtime("XDG_RUNTIME_DIR", nullptr);
     const ScopedEnv tmp("TMPDIR", temp.path().c_str());
-    PosixPlatform platform("/opt/fw");
+    NativePlatform platform("/opt/fw");
     const std::string first = platform.writeScript("/opt/fw/", "x");
     fs::permissions(fs::path(first).parent_path(), fs::perms::all);
     const std::string second = platform.writeScript("/opt/fw/", "y");
@@ -160,13 +159,13 @@ TEST(PosixPlatform, AScriptThatCannotBeWrittenOrStartedLeavesNothingBehind) {
     {
         const ScopedEnv runtime("XDG_RUNTIME_DIR", nullptr);
         const ScopedEnv tmp("TMPDIR", (temp / "missing").c_str());
-        PosixPlatform platform("/opt/fw");
+        NativePlatform platform("/opt/fw");
         EXPECT_THROW(platform.writeScript("/opt/fw/", "x"), PlatformError);
     }
     const ScopedEnv runtime("XDG_RUNTIME_DIR", temp.path().c_str());
     const ScopedEnv terminal("TERMINAL", (temp / "no-such-terminal").c_str());
     const ScopedEnv path("PATH", temp.path().c_str());
-    PosixPlatform platform("/opt/fw");
+    NativePlatform platform("/opt/fw");
     const std::string script = platform.writeScript("/opt/fw/", "x");
     EXPECT_THROW(platform.startScript(script, temp.path().string()), PlatformError);
     EXPECT_FALSE(fs::exists(script));
@@ -174,7 +173,7 @@ TEST(PosixPlatform, AScriptThatCannotBeWrittenOrStartedLeavesNothingBehind) {
 
 TEST(PosixPlatform, RequiresTheInputToBeAnExistingFile) {
     TempFolder temp;
-    PosixPlatform platform;
+    NativePlatform platform;
     EXPECT_NO_THROW(platform.requireFile(temp.write("in.tif", "")));
     for (const auto& [path, reason] : {std::pair{temp / "gone.tif", "No such file or directory"},
                                        {temp.path().string(), "Is a directory"}}) {
@@ -189,7 +188,7 @@ TEST(PosixPlatform, RequiresTheInputToBeAnExistingFile) {
 
 TEST(PosixPlatform, FindsFendralInTheProgramFolderOnlyWhenItCanRun) {
     TempFolder temp;
-    PosixPlatform platform(temp.path().string());
+    NativePlatform platform(temp.path().string());
     EXPECT_FALSE(platform.programFolderHasFendral());
     const std::string fendral = temp.write("Fendral", "#!/bin/sh\n");
     EXPECT_FALSE(platform.programFolderHasFendral());
@@ -203,7 +202,7 @@ TEST(PosixPlatform, KnowsOneFileReachedByAnotherPath) {
     temp.write("img/other.tif", "image");
     fs::create_directory(temp / "sub");
     fs::create_symlink(input, temp / "link.tif");
-    PosixPlatform platform;
+    NativePlatform platform;
 
     EXPECT_TRUE(platform.isSameExistingFile(input, temp / "sub/../img/in.tif"));
     EXPECT_TRUE(platform.isSameExistingFile(input, temp / "link.tif"));

@@ -3,7 +3,7 @@
 #include "ScopedEnv.h"
 #include "TempFolder.h"
 #include "job/Script.h"
-#include "platform/posix/PosixPlatform.h"
+#include "platform/NativePlatform.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -129,7 +129,7 @@ protected:
 };
 
 TEST_F(ScriptRoundTrip, TheProbeReceivesExactlyTheIntendedArgumentsAndTheScriptRemovesItself) {
-    PosixPlatform platform(programFolder);
+    NativePlatform platform(programFolder);
     std::mt19937 random(20261206);
     for (int round = 0; round < 60; ++round) {
         const ScriptInputs job =
@@ -153,7 +153,7 @@ TEST_F(ScriptRoundTrip, TheProbeReceivesExactlyTheIntendedArgumentsAndTheScriptR
 TEST_F(ScriptRoundTrip, ASecondRunDuringAJobRunsNothingOfItsNamesInTheFirst) {
     const std::string hold = temp / "go";
     const ScopedEnv holdVariable("PROBE_HOLD", hold.c_str());
-    PosixPlatform platform(programFolder);
+    NativePlatform platform(programFolder);
     // Long names, so that the first shell has not read its whole script when Fendral starts.
     const ScriptInputs first = inputs("/in/" + std::string(9000, 'a') + ".tif", "/out/a.tif");
     std::string attack;

@@ -3,7 +3,7 @@
 #include "TempFolder.h"
 #include "WindowsTestSupport.h"
 #include "job/Script.h"
-#include "platform/windows/WindowsPlatform.h"
+#include "platform/NativePlatform.h"
 
 #include <chrono>
 #include <gtest/gtest.h>
@@ -36,7 +36,7 @@ TEST_P(BatchRun, FendralReceivesExactlyTheIntendedArguments) {
         .inputPath = c.inputPath,
         .outputPath = c.outputPath,
     };
-    WindowsPlatform platform(inputs.programFolder);
+    NativePlatform platform(inputs.programFolder);
     const std::string script =
         platform.writeScript(inputs.programFolder + "\\", composeBatchScript(inputs));
     platform.startScript(script, inputs.programFolder);
@@ -90,7 +90,7 @@ TEST(BatchRun, ASecondRunDuringAJobRunsNothingOfItsNamesInTheFirst) {
     const auto folder = programFolderWithProbe(temp, L"prog");
     const auto hold = temp.path() / L"go";
     ASSERT_TRUE(SetEnvironmentVariableW(L"PROBE_HOLD", hold.c_str()));
-    WindowsPlatform platform(utf8(folder));
+    NativePlatform platform(utf8(folder));
     const auto job = [&](std::string input, std::string output) {
         return ScriptInputs{.programFolder = utf8(folder),
                             .programFolderHasFendral = true,

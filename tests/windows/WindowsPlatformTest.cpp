@@ -1,8 +1,7 @@
-#include "platform/windows/WindowsPlatform.h"
-
 #include "TempFolder.h"
 #include "WindowsTestSupport.h"
 #include "platform/FolderContents.h"
+#include "platform/NativePlatform.h"
 #include "platform/windows/SystemText.h"
 
 #include <algorithm>
@@ -22,7 +21,7 @@ std::string bytesOf(const fs::path& file) {
 TEST(WindowsScriptFile, IsWrittenInTheOemCodePageAndReplacesTheOldOneWhole) {
     ASSERT_EQ(GetOEMCP(), 437U) << "the expected bytes below are those of code page 437";
     TempFolder temp;
-    WindowsPlatform platform(utf8(temp.path()));
+    NativePlatform platform(utf8(temp.path()));
     const std::string appDir = utf8(temp.path()) + "\\";
     platform.writeScript(appDir, "a much longer earlier script\r\n");
     const std::string script =
@@ -48,7 +47,7 @@ TEST(WindowsScriptFile, ACharacterTheCodePageCannotHoldIsNamedAndNothingIsWritte
     };
     TempFolder kept;
     TempFolder empty;
-    WindowsPlatform platform(utf8(kept.path()));
+    NativePlatform platform(utf8(kept.path()));
     platform.writeScript(utf8(kept.path()) + "\\", "earlier\r\n");
     for (const Case& c : cases) {
         for (const TempFolder* folder : {&kept, &empty}) {
@@ -68,7 +67,7 @@ TEST(WindowsScriptFile, ACharacterTheCodePageCannotHoldIsNamedAndNothingIsWritte
 
 TEST(WindowsPlatform, FailuresGiveTheSystemsOwnDescription) {
     TempFolder temp;
-    WindowsPlatform platform(utf8(temp.path()));
+    NativePlatform platform(utf8(temp.path()));
     const auto failureOf = [](const auto& operation) {
         try {
             operation();
@@ -92,7 +91,7 @@ TEST(WindowsPlatform, KnowsOneFileReachedByAnotherPath) {
     const std::string scan = temp.write("Images/Scan1.tif", "a");
     temp.write("Images/other.tif", "b");
     const std::string images = utf8(temp.path() / L"Images");
-    const WindowsPlatform platform(utf8(temp.path()));
+    const NativePlatform platform(utf8(temp.path()));
     const std::vector<std::pair<std::string, bool>> others{
         {images + "\\Scan1.tif", true},
         {images + "\\SCAN1.TIF", true},
@@ -107,7 +106,7 @@ TEST(WindowsPlatform, KnowsOneFileReachedByAnotherPath) {
 }
 
 TEST(WindowsPlatform, TheProgramFolderHoldsTheRunningProgram) {
-    const std::string folder = WindowsPlatform().programFolder();
+    const std::string folder = NativePlatform().programFolder();
     EXPECT_FALSE(folder.ends_with('\\')) << folder;
     EXPECT_TRUE(fs::exists(fs::path(windows::widen(folder)) / L"fendralwin_windows_tests.exe"))
         << folder;

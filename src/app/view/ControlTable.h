@@ -31,6 +31,7 @@ struct Rgb {
     int red;
     int green;
     int blue;
+    bool operator==(const Rgb&) const = default;
 };
 
 struct FontStyle {

@@ -1,54 +1,73 @@
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 // What the window logic needs of each kind of control, and nothing more. Texts are UTF-8.
 //
-// Rule kept by every implementation (toolkit adapters and test fakes alike): a write that the
+// Rule kept by every implementation (toolkit controls and test fakes alike): a write that the
 // control answers with an event (a folder list's path, a text box's text) raises that event before
 // the write returns.
 namespace fendralwin {
 
-class ILabel {
+// Every control of the window, whatever its kind: what a window hands out by name.
+class IControl {
 public:
-    virtual ~ILabel() = default;
+    virtual ~IControl() = default;
+};
+
+// A control's one handled event (Change, Click or Scroll) and what it runs.
+class EventSource {
+public:
+    void onEvent(std::function<void()> handler) { handler_ = std::move(handler); }
+
+protected:
+    ~EventSource() = default;
+    void raiseEvent() const {
+        if (handler_) {
+            handler_();
+        }
+    }
+
+private:
+    std::function<void()> handler_;
+};
+
+class ILabel : public IControl {
+public:
     virtual void setCaption(const std::string& caption) = 0;
 };
 
-class ITextBox {
+class ITextBox : public IControl {
 public:
-    virtual ~ITextBox() = default;
     virtual std::string text() const = 0;
     // Raises the box's Change event when the text differs from the current one.
     virtual void setText(const std::string& text) = 0;
     virtual void giveFocus() = 0;
 };
 
-class ICommandButton {
+class ICommandButton : public IControl {
 public:
-    virtual ~ICommandButton() = default;
     virtual void setEnabled(bool enabled) = 0;
 };
 
-class IScrollBar {
+class IScrollBar : public IControl {
 public:
-    virtual ~IScrollBar() = default;
     // The slider's position; during a drag this is the position just dragged to.
     virtual int value() const = 0;
 };
 
-class IDriveList {
+class IDriveList : public IControl {
 public:
-    virtual ~IDriveList() = default;
     // The chosen drive, as a path that a folder list accepts.
     virtual std::string drive() const = 0;
     // Shows the drive that holds `path`, without raising the list's Change event.
     virtual void showDriveOf(const std::string& path) = 0;
 };
 
-class IFolderList {
+class IFolderList : public IControl {
 public:
-    virtual ~IFolderList() = default;
     // The open folder: a root keeps its separator, any other folder has none at its end.
     virtual std::string path() const = 0;
     // Opens `path` (a folder, or a drive: then a folder on that drive) and raises Change before
@@ -57,9 +76,8 @@ public:
     virtual bool setPath(const std::string& path) = 0;
 };
 
-class IFileList {
+class IFileList : public IControl {
 public:
-    virtual ~IFileList() = default;
     // The listed folder, in the same form as a folder list's path.
     virtual std::string path() const = 0;
     // Lists the matching files of `path` with none selected.
@@ -72,6 +90,13 @@ class IWindow {
 public:
     virtual ~IWindow() = default;
     virtual void close() = 0;
+};
+
+// A toolkit's window as the shared wiring sees it: closing, and each control by its name.
+class IFormWindow : public IWindow {
+public:
+    // Throws std::out_of_range for a name that the window does not hold.
+    virtual IControl& control(std::string_view name) = 0;
 };
 
 enum class MessageKind { Plain, Warning, Critical };

@@ -1,5 +1,7 @@
 #include "app/view/qt/DriveComboBox.h"
 
+#include "app/view/qt/QtText.h"
+
 #include <QSet>
 #include <QSignalBlocker>
 #include <QStorageInfo>
@@ -47,16 +49,17 @@ DriveComboBox::DriveComboBox(QWidget* parent)
     connect(this, &QComboBox::activated, this, [this](int index) {
         if (index != shownIndex_) {
             shownIndex_ = index;
-            emit driveChosen();
+            raiseEvent();
         }
     });
 }
 
-QString DriveComboBox::drive() const {
-    return currentData().toString();
+std::string DriveComboBox::drive() const {
+    return fromQt(currentData().toString());
 }
 
-void DriveComboBox::showDriveOf(const QString& path) {
+void DriveComboBox::showDriveOf(const std::string& shownPath) {
+    const QString path = toQt(shownPath);
     int best = 0;
     qsizetype bestLength = 0;
     for (int i = 0; i < count(); ++i) {

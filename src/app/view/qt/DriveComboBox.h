@@ -1,25 +1,21 @@
 #pragma once
 
+#include "app/view/Controls.h"
+
 #include <QComboBox>
-#include <QString>
 
 namespace fendralwin {
 
 // The drives of this system: the mount points of real file systems, each shown with its volume
-// name. The root is always listed.
-class DriveComboBox final : public QComboBox {
-    Q_OBJECT
+// name. The root is always listed. Choosing a drive other than the one shown raises Change.
+class DriveComboBox final : public QComboBox, public IDriveList, public EventSource {
 public:
     explicit DriveComboBox(QWidget* parent);
 
     // The mount point of the chosen drive.
-    QString drive() const;
+    std::string drive() const override;
     // Shows the drive that holds `path` (the longest mount point that contains it).
-    void showDriveOf(const QString& path);
-
-signals:
-    // The user chose a drive other than the one shown.
-    void driveChosen();
+    void showDriveOf(const std::string& path) override;
 
 private:
     int shownIndex_ = 0;

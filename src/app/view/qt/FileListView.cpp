@@ -1,6 +1,7 @@
 #include "app/view/qt/FileListView.h"
 
 #include "app/view/qt/ListedNames.h"
+#include "app/view/qt/QtText.h"
 #include "platform/FolderContents.h"
 #include "platform/Platform.h"
 
@@ -9,26 +10,26 @@
 
 namespace fendralwin {
 
-FileListView::FileListView(const QString& pattern, QWidget* parent)
+FileListView::FileListView(std::string pattern, QWidget* parent)
     : QListView(parent)
     , model_(new QStringListModel(this))
-    , pattern_(pattern.toStdString()) {
+    , pattern_(std::move(pattern)) {
     setModel(model_);
     setUniformItemSizes(true);
     setSelectionMode(SingleSelection);
     setEditTriggers(NoEditTriggers);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-        if (!selectedName().isEmpty()) {
-            emit fileChosen();
+        if (!selectedItem().empty()) {
+            raiseEvent();
         }
     });
 }
 
-void FileListView::setFolderPath(const QString& path) {
+void FileListView::setPath(const std::string& path) {
     path_ = path;
     std::vector<std::string> files;
     try {
-        files = readFolder(path.toStdString(), pattern_).files;
+        files = readFolder(path, pattern_).files;
     } catch (const PlatformError&) {
         // An unreadable folder simply has no files to offer.
     }
@@ -36,7 +37,11 @@ void FileListView::setFolderPath(const QString& path) {
         return !name.starts_with('.');
     };
     const QSignalBlocker quiet(selectionModel());
-    model_->setStringList(listedNames(std::move(files), isShown));
+    QStringList names;
+    for (const std::string& name : listedNames(std::move(files), isShown)) {
+        names.append(toQt(name));
+    }
+    model_->setStringList(names);
     selectionModel()->clear();
 }
 
@@ -50,9 +55,9 @@ QItemSelectionModel::SelectionFlags FileListView::selectionCommand(const QModelI
     return command;
 }
 
-QString FileListView::selectedName() const {
+std::string FileListView::selectedItem() const {
     const QModelIndexList selected = selectionModel()->selectedIndexes();
-    return selected.isEmpty() ? QString() : selected.front().data().toString();
+    return selected.isEmpty() ? std::string() : fromQt(selected.front().data().toString());
 }
 
 } // namespace fendralwin

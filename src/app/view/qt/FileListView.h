@@ -1,7 +1,8 @@
 #pragma once
 
+#include "app/view/Controls.h"
+
 #include <QListView>
-#include <QString>
 #include <string>
 
 class QStringListModel;
@@ -9,17 +10,14 @@ class QStringListModel;
 namespace fendralwin {
 
 // A file list: the files of one folder whose names match a pattern, without regard to case.
-class FileListView final : public QListView {
-    Q_OBJECT
+// Selecting a file raises Click. A folder that cannot be read lists no files.
+class FileListView final : public QListView, public IFileList, public EventSource {
 public:
-    FileListView(const QString& pattern, QWidget* parent);
+    FileListView(std::string pattern, QWidget* parent);
 
-    // The listed folder, as the folder list gives it.
-    QString folderPath() const { return path_; }
-    // Lists the matching files of `path`, none selected. A folder that cannot be read lists none.
-    void setFolderPath(const QString& path);
-    // The selected file's name; empty when none is selected.
-    QString selectedName() const;
+    std::string path() const override { return path_; }
+    void setPath(const std::string& path) override;
+    std::string selectedItem() const override;
 
 protected:
     // One file stays chosen until another is: a click on blank space, Ctrl+click or Ctrl+Space
@@ -27,14 +25,10 @@ protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;
 
-signals:
-    // The user selected a file (mouse or keyboard).
-    void fileChosen();
-
 private:
     QStringListModel* model_;
     std::string pattern_;
-    QString path_;
+    std::string path_;
 };
 
 } // namespace fendralwin

@@ -1,5 +1,7 @@
 #include "app/view/qt/FolderListModel.h"
 
+#include "app/view/qt/QtText.h"
+
 #include <QApplication>
 #include <QStyle>
 
@@ -10,23 +12,14 @@ FolderListModel::FolderListModel(QObject* parent)
     , openIcon_(QApplication::style()->standardIcon(QStyle::SP_DirOpenIcon))
     , closedIcon_(QApplication::style()->standardIcon(QStyle::SP_DirClosedIcon)) {}
 
-int FolderListModel::show(const QString& folder, QStringList subfolders) {
-    std::vector<Ancestor> openPath{{QStringLiteral("/"), QStringLiteral("/")}};
-    QString path;
-    for (const QString& part : folder.split('/', Qt::SkipEmptyParts)) {
-        path += '/' + part;
-        openPath.push_back({part, path});
-    }
+void FolderListModel::show(FolderRows rows) {
     beginResetModel();
-    openPath_ = std::move(openPath);
-    subfolders_ = std::move(subfolders);
-    subfolderPrefix_ = folder == QLatin1String("/") ? folder : folder + '/';
+    rows_ = std::move(rows);
     endResetModel();
-    return static_cast<int>(openPath_.size()) - 1;
 }
 
 int FolderListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(openPath_.size() + subfolders_.size());
+    return parent.isValid() ? 0 : static_cast<int>(rows_.rows.size());
 }
 
 QVariant FolderListModel::data(const QModelIndex& index, int role) const {
@@ -34,17 +27,16 @@ QVariant FolderListModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     const auto row = static_cast<std::size_t>(index.row());
-    const bool open = row < openPath_.size();
-    const auto subfolder = static_cast<qsizetype>(row - openPath_.size());
+    const FolderRow& entry = rows_.rows[row];
     switch (role) {
     case Qt::DisplayRole:
-        return open ? openPath_[row].name : subfolders_[subfolder];
+        return toQt(entry.name);
     case Qt::DecorationRole:
-        return open ? openIcon_ : closedIcon_;
+        return row <= rows_.openRow ? openIcon_ : closedIcon_;
     case PathRole:
-        return open ? openPath_[row].path : subfolderPrefix_ + subfolders_[subfolder];
+        return toQt(entry.path);
     case DepthRole:
-        return static_cast<int>(open ? row : openPath_.size());
+        return entry.depth;
     default:
         return {};
     }

@@ -1,15 +1,14 @@
 #pragma once
 
+#include "app/view/FolderRows.h"
+
 #include <QAbstractListModel>
 #include <QIcon>
-#include <QString>
-#include <QStringList>
-#include <vector>
 
 namespace fendralwin {
 
-// The entries of a folder list: the root, the open folder's ancestors and the folder itself, each
-// one level deeper than the one before, then its subfolders one level deeper still.
+// The rows of a folder list, for a list view: each row's name, its folder's path (PathRole), its
+// depth (DepthRole), and an open folder's icon down to the open folder, a closed one below.
 class FolderListModel final : public QAbstractListModel {
 public:
     static constexpr int PathRole = Qt::UserRole;
@@ -17,22 +16,13 @@ public:
 
     explicit FolderListModel(QObject* parent);
 
-    // Shows `folder` (an absolute, clean path) with its subfolders, already in their order.
-    // Returns the row of `folder`.
-    int show(const QString& folder, QStringList subfolders);
+    void show(FolderRows rows);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:
-    struct Ancestor {
-        QString name;
-        QString path;
-    };
-
-    std::vector<Ancestor> openPath_; // from the root down to the open folder
-    QStringList subfolders_;
-    QString subfolderPrefix_; // the open folder's path ending with "/"
+    FolderRows rows_{};
     QIcon openIcon_;
     QIcon closedIcon_;
 };

@@ -2,6 +2,7 @@
 
 #include "app/view/qt/FolderListModel.h"
 #include "app/view/qt/ListedNames.h"
+#include "app/view/qt/QtText.h"
 #include "platform/FolderContents.h"
 #include "platform/Platform.h"
 
@@ -56,23 +57,24 @@ FolderListView::FolderListView(QWidget* parent)
     connect(this, &QListView::doubleClicked, this, &FolderListView::openEntry);
 }
 
-bool FolderListView::openFolder(const QString& path) {
-    const QString folder = QDir::cleanPath(QDir(path).absolutePath());
+bool FolderListView::setPath(const std::string& path) {
+    const std::string folder = fromQt(QDir::cleanPath(QDir(toQt(path)).absolutePath()));
     FolderContents contents;
     try {
-        contents = readFolder(folder.toStdString());
+        contents = readFolder(folder);
     } catch (const PlatformError&) {
         return false;
     }
-    const QStringList subfolders = listedNames(std::move(contents.folders), isShownName);
-    const int row = model_->show(folder, subfolders);
+    FolderRows rows =
+        folderRows(folder, listedNames(std::move(contents.folders), isShownName), '/');
+    const auto openRow = static_cast<int>(rows.openRow);
+    model_->show(std::move(rows));
     path_ = folder;
-    const QModelIndex current = model_->index(row);
-    setCurrentIndex(current);
+    setCurrentIndex(model_->index(openRow));
     // Scrolling lays out every entry; left to the event loop, it costs the caller nothing.
     QMetaObject::invokeMethod(
         this, [this] { scrollTo(currentIndex(), PositionAtTop); }, Qt::QueuedConnection);
-    emit folderChanged();
+    raiseEvent();
     return true;
 }
 
@@ -87,8 +89,8 @@ void FolderListView::keyPressEvent(QKeyEvent* event) {
 }
 
 void FolderListView::openEntry(const QModelIndex& index) {
-    const QString target = index.data(FolderListModel::PathRole).toString();
-    if (target != path_ && !openFolder(target)) {
+    const std::string target = fromQt(index.data(FolderListModel::PathRole).toString());
+    if (target != path_ && !setPath(target)) {
         QApplication::beep();
     }
 }

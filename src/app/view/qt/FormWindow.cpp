@@ -4,28 +4,24 @@
 #include "app/view/qt/DriveComboBox.h"
 #include "app/view/qt/FileListView.h"
 #include "app/view/qt/FolderListView.h"
-#include "app/view/qt/FormScrollBar.h"
+#include "app/view/qt/QtText.h"
+#include "app/view/qt/SimpleControls.h"
 #include "app/view/qt/WindowIcon.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QtMath>
+#include <stdexcept>
+#include <string>
 
 namespace fendralwin {
 
 namespace {
-
-QString qt(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QColor color(Rgb rgb) {
     return {rgb.red, rgb.green, rgb.blue};
 }
 
 QFont font(const FontStyle& style) {
-    QFont font(qt(style.family));
+    QFont font(toQt(style.family));
     font.setPointSizeF(style.points);
     font.setItalic(style.italic);
     font.setWeight(QFont::Normal);
@@ -33,9 +29,7 @@ QFont font(const FontStyle& style) {
 }
 
 QLabel* makeLabel(const ControlLayout& control, QWidget* parent) {
-    auto* label = new QLabel(qt(control.text), parent);
-    // File names may hold "<b>" or "&lt;": a caption is shown as it stands, never as markup.
-    label->setTextFormat(Qt::PlainText);
+    auto* label = new Label(toQt(control.text), parent);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(true);
     label->setContentsMargins(0, 0, 0, 0);
@@ -57,18 +51,18 @@ QWidget* makeControl(const ControlLayout& control, QWidget* parent) {
     case ControlKind::Label:
         return makeLabel(control, parent);
     case ControlKind::TextBox: {
-        auto* box = new QLineEdit(qt(control.text), parent);
-        box->setToolTip(qt(control.toolTip));
+        auto* box = new TextBox(toQt(control.text), parent);
+        box->setToolTip(toQt(control.toolTip));
         return box;
     }
     case ControlKind::CommandButton: {
-        auto* button = new QPushButton(qt(control.text), parent);
+        auto* button = new CommandButton(toQt(control.text), parent);
         button->setEnabled(control.enabled);
         button->setAutoDefault(false);
         return button;
     }
     case ControlKind::HScrollBar: {
-        auto* bar = new FormScrollBar(parent);
+        auto* bar = new ScrollBar(parent);
         bar->setRange(0, control.maximum);
         bar->setSingleStep(1);
         bar->setPageStep(10);
@@ -80,7 +74,7 @@ QWidget* makeControl(const ControlLayout& control, QWidget* parent) {
     case ControlKind::FolderList:
         return new FolderListView(parent);
     case ControlKind::FileList:
-        return new FileListView(qt(control.pattern), parent);
+        return new FileListView(std::string(control.pattern), parent);
     }
     return nullptr;
 }
@@ -99,7 +93,7 @@ FormWindow::FormWindow() {
     QWidget* previous = nullptr;
     for (const ControlLayout& control : controlTable()) {
         QWidget* widget = makeControl(control, this);
-        widget->setObjectName(qt(control.name));
+        widget->setObjectName(toQt(control.name));
         widget->setGeometry(pixels(control.left), pixels(control.top), pixels(control.width),
                             pixels(control.height));
         if (widget->focusPolicy() & Qt::TabFocus) {
@@ -110,6 +104,15 @@ FormWindow::FormWindow() {
         }
     }
     setFixedSize(pixels(kClientWidthTwips), pixels(kClientHeightTwips));
+}
+
+IControl& FormWindow::control(std::string_view name) {
+    auto* control =
+        dynamic_cast<IControl*>(findChild<QWidget*>(toQt(name), Qt::FindDirectChildrenOnly));
+    if (control == nullptr) {
+        throw std::out_of_range("no control named " + std::string(name));
+    }
+    return *control;
 }
 
 int FormWindow::pixels(int twips) const {

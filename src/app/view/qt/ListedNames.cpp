@@ -1,7 +1,6 @@
 #include "app/view/qt/ListedNames.h"
 
 #include <QByteArrayView>
-#include <QString>
 #include <algorithm>
 #include <utility>
 
@@ -25,8 +24,8 @@ std::string foldedCase(const std::string& name) {
 
 } // namespace
 
-QStringList listedNames(std::vector<std::string> names,
-                        const std::function<bool(const std::string&)>& keep) {
+std::vector<std::string> listedNames(std::vector<std::string> names,
+                                     const std::function<bool(const std::string&)>& keep) {
     std::erase_if(names,
                   [&](const std::string& name) { return !keep(name) || !isValidUtf8(name); });
     // Letter case is ignored for the order; names that differ only in case keep a fixed order.
@@ -37,10 +36,10 @@ QStringList listedNames(std::vector<std::string> names,
         keyed.emplace_back(foldedCase(name), std::move(name));
     }
     std::ranges::sort(keyed);
-    QStringList listed;
-    listed.reserve(static_cast<qsizetype>(keyed.size()));
-    for (const auto& [key, name] : keyed) {
-        listed.append(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+    std::vector<std::string> listed;
+    listed.reserve(keyed.size());
+    for (auto& [key, name] : keyed) {
+        listed.push_back(std::move(name));
     }
     return listed;
 }

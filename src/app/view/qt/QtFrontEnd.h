@@ -1,48 +1,31 @@
 #pragma once
 
-#include "app/frmFendralWrapper.h"
+#include "app/view/FormWiring.h"
 #include "app/view/qt/FormWindow.h"
-#include "app/view/qt/QtAdapters.h"
+#include "app/view/qt/QtMessageBoxes.h"
 #include "platform/Platform.h"
-
-#include <memory>
 
 namespace fendralwin {
 
-// The Qt window with its window object: builds the window, opens the lists on the program
-// folder, runs the Load event, and then connects the controls' events to the handlers.
-// Destroying it releases the window object, which runs its Terminate event.
+// The Qt window with its window object, its lists opened on the start folder. Destroying it
+// releases the window object, which runs its Terminate event.
 class QtFrontEnd {
 public:
-    explicit QtFrontEnd(Platform& platform);
+    // With Qt's message boxes, or with the ones given.
+    QtFrontEnd(Platform& platform, const std::string& startFolder);
+    QtFrontEnd(Platform& platform, const std::string& startFolder, IMessageBoxes& messageBoxes);
 
     // Shows the window with the focus on the input drive list.
     void show();
 
-    FormWindow& window() { return *window_; }
-    frmFendralWrapper& form() { return *form_; }
+    FormWindow& window() { return window_; }
+    frmFendralWrapper& form() { return wiring_.form(); }
 
 private:
-    void openListsOn(const QString& folder);
-    void connectEvents();
-
-    std::unique_ptr<FormWindow> window_;
-    QtWindow windowControl_;
-    QtDriveList drvIn_;
-    QtFolderList dirIn_;
-    QtFileList filIn_;
-    QtDriveList drvOut_;
-    QtFolderList dirOut_;
-    QtTextBox txtOutputFile_;
-    QtScrollBar hscrlRadius_;
-    QtScrollBar hscrlMaxDiff_;
-    QtTextBox txtRadius_;
-    QtTextBox txtMaxDiff_;
-    QtCommandButton cmdRunFendral_;
-    QtLabel lblInputFile_;
-    QtLabel lblOutputFile_;
-    QtMessageBoxes messageBoxes_;
-    std::unique_ptr<frmFendralWrapper> form_;
+    FormWindow window_;
+    QtMessageBoxes qtBoxes_;
+    // Last, so that it goes first: its Terminate event runs while the controls still exist.
+    FormWiring wiring_;
 };
 
 } // namespace fendralwin

@@ -1,4 +1,6 @@
-#include "app/view/qt/QtAdapters.h"
+#include "app/view/qt/QtMessageBoxes.h"
+
+#include "app/view/qt/QtText.h"
 
 #include <QMessageBox>
 #include <QRegularExpression>

@@ -18,12 +18,6 @@ ChildControl::ChildControl(const wchar_t* windowClass, DWORD style, DWORD extend
     SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(site.font), FALSE);
 }
 
-void ChildControl::raiseEvent() const {
-    if (event_) {
-        event_();
-    }
-}
-
 std::string windowText(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(

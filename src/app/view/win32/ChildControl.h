@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/view/ControlTable.h"
+#include "app/view/Controls.h"
 
-#include <functional>
 #include <string>
 #include <string_view>
 #include <windows.h>
@@ -32,8 +32,9 @@ struct ControlSite {
 };
 
 // One child window of the form, made from its row of the control table. The form window passes
-// on the notifications that the control sends to its parent.
-class ChildControl {
+// on the notifications that the control sends to its parent; the control raises its one handled
+// event (Change, Click or Scroll) from them.
+class ChildControl : public EventSource {
 public:
     ChildControl(const wchar_t* windowClass, DWORD style, DWORD extendedStyle,
                  const ControlLayout& design, const ControlSite& site);
@@ -44,9 +45,6 @@ public:
     HWND handle() const { return handle_; }
     const ControlLayout& design() const { return design_; }
 
-    // What the control's one handled event (Change, Click or Scroll) runs.
-    void onEvent(std::function<void()> handler) { event_ = std::move(handler); }
-
     // WM_COMMAND from the control.
     virtual void commanded(int /*notification*/) {}
     // WM_HSCROLL from the control; `position` is the slider's position during a drag.
@@ -56,13 +54,9 @@ public:
     // WM_DRAWITEM of an owner-drawn control; false when the control draws nothing itself.
     virtual bool drawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
 
-protected:
-    void raiseEvent() const;
-
 private:
     HWND handle_;
     const ControlLayout& design_;
-    std::function<void()> event_;
 };
 
 // A window's text as UTF-8, and back.

@@ -5,7 +5,6 @@
 #include "platform/Platform.h"
 #include "platform/windows/SystemText.h"
 
-#include <cwctype>
 #include <optional>
 
 namespace fendralwin::win32 {
@@ -15,48 +14,23 @@ using windows::widen;
 
 namespace {
 
-// The length of a path's root: "C:\" or "\\server\share".
-std::size_t rootLength(const std::wstring& path) {
-    if (path.size() >= 3 && path[1] == L':') {
-        return 3;
-    }
-    if (path.starts_with(L"\\\\")) {
-        const auto shareStart = path.find(L'\\', 2);
-        const auto shareEnd =
-            shareStart == std::wstring::npos ? shareStart : path.find(L'\\', shareStart + 1);
-        return shareEnd == std::wstring::npos ? path.size() : shareEnd;
-    }
-    return 0;
-}
-
 // The full path of a folder as the list reads it: a drive root keeps its "\", any other folder
 // has none at its end. A drive alone ("c:") stands for that drive's current folder.
-std::optional<std::wstring> fullFolderPath(const std::wstring& text) {
+std::optional<std::string> fullFolderPath(const std::wstring& text) {
     const DWORD needed = GetFullPathNameW(text.c_str(), 0, nullptr, nullptr);
     if (needed == 0) {
         return std::nullopt;
     }
-    std::wstring full(needed, L'\0');
-    full.resize(GetFullPathNameW(text.c_str(), needed, full.data(), nullptr));
-    while (full.size() > rootLength(full) && full.ends_with(L'\\')) {
+    std::wstring wide(needed, L'\0');
+    wide.resize(GetFullPathNameW(text.c_str(), needed, wide.data(), nullptr));
+    std::string full = narrow(wide);
+    while (full.size() > rootLength(full, '\\') && full.ends_with('\\')) {
         full.pop_back();
     }
-    if (full.size() >= 2 && full[1] == L':') {
-        full[0] = static_cast<wchar_t>(std::towupper(full[0]));
+    if (full.size() >= 2 && full[1] == ':' && full[0] >= 'a' && full[0] <= 'z') {
+        full[0] = static_cast<char>(full[0] - 'a' + 'A');
     }
     return full;
-}
-
-std::wstring joined(const std::wstring& folder, const std::wstring& name) {
-    return folder.ends_with(L'\\') ? folder + name : folder + L'\\' + name;
-}
-
-// The root shown as the classic lists show drives: "c:\".
-std::wstring rootCaption(std::wstring root) {
-    if (root.size() >= 2 && root[1] == L':') {
-        root[0] = static_cast<wchar_t>(std::towlower(root[0]));
-    }
-    return root;
 }
 
 int textHeight(HWND window, HFONT font) {
@@ -96,7 +70,7 @@ FolderList::FolderList(const ControlLayout& design, const ControlSite& site)
 }
 
 std::string FolderList::path() const {
-    return narrow(path_);
+    return path_;
 }
 
 bool FolderList::setPath(const std::string& path) {
@@ -106,42 +80,25 @@ bool FolderList::setPath(const std::string& path) {
     }
     FolderContents contents;
     try {
-        contents = readFolder(narrow(*folder));
+        contents = readFolder(*folder);
     } catch (const PlatformError&) {
         return false;
     }
-    show(*folder, listedNames(contents.folders));
-    raiseEvent();
-    return true;
-}
-
-void FolderList::show(const std::wstring& folder, const std::vector<std::wstring>& subfolders) {
-    std::vector<Entry> entries;
-    const std::wstring root = folder.substr(0, rootLength(folder));
-    entries.push_back({rootCaption(root), root, 0});
-    std::wstring at = root;
-    for (std::size_t start = root.size(); start < folder.size();) {
-        start = folder.find_first_not_of(L'\\', start);
-        const std::size_t end = std::min(folder.find(L'\\', start), folder.size());
-        const std::wstring part = folder.substr(start, end - start);
-        at = joined(at, part);
-        entries.push_back({part, at, static_cast<int>(entries.size())});
-        start = end;
+    std::vector<std::string> subfolders;
+    for (const std::wstring& name : listedNames(contents.folders)) {
+        subfolders.push_back(narrow(name));
     }
-    const auto openRow = entries.size() - 1;
-    for (const std::wstring& name : subfolders) {
-        entries.push_back({name, joined(folder, name), static_cast<int>(openRow) + 1});
-    }
-    path_ = folder;
-    entries_ = std::move(entries);
-
+    path_ = *folder;
+    rows_ = folderRows(path_, subfolders, '\\');
     std::vector<std::wstring> names;
-    names.reserve(entries_.size());
-    for (const Entry& entry : entries_) {
-        names.push_back(entry.name);
+    names.reserve(rows_.rows.size());
+    for (const FolderRow& row : rows_.rows) {
+        names.push_back(widen(row.name));
     }
     fillListBox(handle(), names);
-    SendMessageW(handle(), LB_SETCURSEL, openRow, 0);
+    SendMessageW(handle(), LB_SETCURSEL, rows_.openRow, 0);
+    raiseEvent();
+    return true;
 }
 
 void FolderList::commanded(int notification) {
@@ -156,20 +113,20 @@ void FolderList::activated() {
 
 void FolderList::openSelectedEntry() {
     const LRESULT selected = SendMessageW(handle(), LB_GETCURSEL, 0, 0);
-    if (selected < 0 || static_cast<std::size_t>(selected) >= entries_.size()) {
+    if (selected < 0 || static_cast<std::size_t>(selected) >= rows_.rows.size()) {
         return;
     }
-    const std::wstring target = entries_[static_cast<std::size_t>(selected)].path;
-    if (target != path_ && !setPath(narrow(target))) {
+    const std::string target = rows_.rows[static_cast<std::size_t>(selected)].path;
+    if (target != path_ && !setPath(target)) {
         MessageBeep(MB_OK);
     }
 }
 
 bool FolderList::drawItem(const DRAWITEMSTRUCT& item) {
-    if (item.itemID >= entries_.size()) {
+    if (item.itemID >= rows_.rows.size()) {
         return true; // no entry at that row
     }
-    const Entry& entry = entries_[item.itemID];
+    const FolderRow& entry = rows_.rows[item.itemID];
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     const HDC dc = item.hDC;
     FillRect(dc, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
@@ -180,14 +137,14 @@ bool FolderList::drawItem(const DRAWITEMSTRUCT& item) {
     glyph.left += 2 + entry.depth * indent;
     glyph.top += 2;
     glyph.bottom -= 1;
-    const bool open = entry.path.size() <= path_.size(); // the open folder or an ancestor
-    drawFolderGlyph(dc, glyph, open);
+    drawFolderGlyph(dc, glyph, item.itemID <= rows_.openRow);
 
     RECT text = item.rcItem;
     text.left = glyph.left + rowHeight + rowHeight / 4 + 3;
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    DrawTextW(dc, entry.name.c_str(), static_cast<int>(entry.name.size()), &text,
+    const std::wstring name = widen(entry.name);
+    DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &text,
               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     if ((item.itemState & ODS_FOCUS) != 0) {
         DrawFocusRect(dc, &item.rcItem);

@@ -1,9 +1,8 @@
 #pragma once
 
 #include "app/view/Controls.h"
+#include "app/view/FolderRows.h"
 #include "app/view/win32/ChildControl.h"
-
-#include <vector>
 
 namespace fendralwin::win32 {
 
@@ -12,12 +11,6 @@ namespace fendralwin::win32 {
 // an entry opens it. Folders are read by path: the process's current folder is never changed.
 class FolderList final : public ChildControl, public IFolderList {
 public:
-    struct Entry {
-        std::wstring name;
-        std::wstring path;
-        int depth;
-    };
-
     FolderList(const ControlLayout& design, const ControlSite& site);
 
     std::string path() const override;
@@ -26,14 +19,13 @@ public:
     void activated() override;
     bool drawItem(const DRAWITEMSTRUCT& item) override;
 
-    const std::vector<Entry>& entries() const { return entries_; }
+    const FolderRows& rows() const { return rows_; }
 
 private:
-    void show(const std::wstring& folder, const std::vector<std::wstring>& subfolders);
     void openSelectedEntry();
 
-    std::wstring path_;
-    std::vector<Entry> entries_;
+    std::string path_;
+    FolderRows rows_{};
 };
 
 } // namespace fendralwin::win32

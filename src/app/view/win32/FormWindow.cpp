@@ -190,7 +190,11 @@ void FormWindow::addToolTip(const ChildControl& control) {
     SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-ChildControl& FormWindow::control(std::string_view name) const {
+IControl& FormWindow::control(std::string_view name) {
+    return dynamic_cast<IControl&>(child(name));
+}
+
+ChildControl& FormWindow::child(std::string_view name) const {
     for (const auto& control : controls_) {
         if (control->design().name == name) {
             return *control;

@@ -14,7 +14,7 @@ namespace fendralwin::win32 {
 // control table: a fixed frame around the designed client area, scaled to the screen's DPI, and
 // the 24 controls as direct children, made in tab order so that Tab follows it. Each control is
 // found by its name with control(name), or by its control ID (see controlId).
-class FormWindow final : public IWindow {
+class FormWindow final : public IFormWindow {
 public:
     FormWindow();
     ~FormWindow() override;
@@ -28,11 +28,8 @@ public:
     HWND toolTip() const { return toolTip_; }
 
     // Throws std::out_of_range for a name that the table does not hold.
-    ChildControl& control(std::string_view name) const;
-    template <typename Control>
-    Control& control(std::string_view name) const {
-        return dynamic_cast<Control&>(control(name));
-    }
+    ChildControl& child(std::string_view name) const;
+    IControl& control(std::string_view name) override;
 
     // Shows the window with the keyboard focus on `focus`.
     void show(int showCommand, const ChildControl& focus);

@@ -1,22 +1,19 @@
 #pragma once
 
-#include "app/frmFendralWrapper.h"
+#include "app/view/FormWiring.h"
 #include "app/view/win32/FormWindow.h"
 #include "app/view/win32/Win32MessageBoxes.h"
 #include "platform/Platform.h"
 
-#include <memory>
-
 namespace fendralwin::win32 {
 
-// The Win32 window with its window object: builds the window, opens the lists on the program
-// folder, runs the Load event, and then connects the controls' events to the handlers.
-// Destroying it releases the window object, which runs its Terminate event.
+// The Win32 window with its window object, its lists opened on the start folder. Destroying it
+// releases the window object, which runs its Terminate event.
 class Win32FrontEnd {
 public:
     // With the system's message boxes, or with the ones given.
-    explicit Win32FrontEnd(Platform& platform);
-    Win32FrontEnd(Platform& platform, IMessageBoxes& messageBoxes);
+    Win32FrontEnd(Platform& platform, const std::string& startFolder);
+    Win32FrontEnd(Platform& platform, const std::string& startFolder, IMessageBoxes& messageBoxes);
     Win32FrontEnd(const Win32FrontEnd&) = delete;
     Win32FrontEnd& operator=(const Win32FrontEnd&) = delete;
 
@@ -24,16 +21,13 @@ public:
     void show(int showCommand = SW_SHOWNORMAL);
 
     FormWindow& window() { return window_; }
-    frmFendralWrapper& form() { return *form_; }
+    frmFendralWrapper& form() { return wiring_.form(); }
 
 private:
-    void openListsOn(const std::string& folder);
-    void connectEvents();
-
     FormWindow window_;
     Win32MessageBoxes systemBoxes_;
     // Last, so that it goes first: its Terminate event runs while the controls still exist.
-    std::unique_ptr<frmFendralWrapper> form_;
+    FormWiring wiring_;
 };
 
 } // namespace fendralwin::win32

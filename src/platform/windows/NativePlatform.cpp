@@ -1,4 +1,4 @@
-#include "platform/windows/WindowsPlatform.h"
+#include "platform/NativePlatform.h"
 
 #include "common/FolderText.h"
 #include "platform/windows/OemText.h"
@@ -96,17 +96,21 @@ std::optional<FileIdentity> identityOf(const std::string& path) {
 
 } // namespace
 
-WindowsPlatform::WindowsPlatform()
-    : WindowsPlatform(executableFolder()) {}
+NativePlatform::NativePlatform()
+    : NativePlatform(executableFolder()) {}
 
-WindowsPlatform::WindowsPlatform(std::string programFolder)
+NativePlatform::NativePlatform(std::string programFolder)
     : programFolder_(std::move(programFolder)) {}
 
-std::string WindowsPlatform::programFolder() const {
-    return programFolder_;
+char NativePlatform::separator() const {
+    return '\\';
 }
 
-bool WindowsPlatform::programFolderHasFendral() const {
+ScriptDialect NativePlatform::scriptDialect() const {
+    return ScriptDialect::Batch;
+}
+
+bool NativePlatform::programFolderHasFendral() const {
     // The kinds of file that the command interpreter runs by the bare name "Fendral".
     const std::string folder = FolderText(programFolder_, separator());
     for (const char* extension : {".exe", ".com", ".bat", ".cmd"}) {
@@ -117,7 +121,7 @@ bool WindowsPlatform::programFolderHasFendral() const {
     return false;
 }
 
-std::string WindowsPlatform::writeScript(const std::string& appDir, const std::string& text) {
+std::string NativePlatform::writeScript(const std::string& appDir, const std::string& text) {
     const std::string path = appDir + "fdw.bat";
     // Converted first, so that a name the code page cannot hold leaves the file untouched.
     const std::string bytes = windows::toOemCodePage(text);
@@ -131,7 +135,7 @@ std::string WindowsPlatform::writeScript(const std::string& appDir, const std::s
     return path;
 }
 
-void WindowsPlatform::startScript(const std::string& path, const std::string& workingFolder) {
+void NativePlatform::startScript(const std::string& path, const std::string& workingFolder) {
     // The script is named relative to its folder, which is the working folder: the interpreter
     // expands "%" in the command line, so a folder name must not appear there. "/d" skips the
     // user's AutoRun commands, "/v:off" keeps a "!" in a name from being expanded, and ".\"
@@ -153,11 +157,11 @@ void WindowsPlatform::startScript(const std::string& path, const std::string& wo
     CloseHandle(process.hProcess);
 }
 
-void WindowsPlatform::deleteScript(const std::string& appDir) noexcept {
+void NativePlatform::deleteScript(const std::string& appDir) noexcept {
     DeleteFileW(widen(appDir + "fdw.bat").c_str());
 }
 
-void WindowsPlatform::requireFile(const std::string& path) const {
+void NativePlatform::requireFile(const std::string& path) const {
     // Opened as Fendral will open it: a folder, a missing file or one locked by another program
     // fails here with the system's own reason.
     const UniqueHandle file = openedOrNull(CreateFileW(
@@ -168,7 +172,7 @@ void WindowsPlatform::requireFile(const std::string& path) const {
     }
 }
 
-bool WindowsPlatform::isSameExistingFile(const std::string& a, const std::string& b) const {
+bool NativePlatform::isSameExistingFile(const std::string& a, const std::string& b) const {
     const auto first = identityOf(a);
     return first && first == identityOf(b);
 }

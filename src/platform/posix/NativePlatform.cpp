@@ -1,4 +1,4 @@
-#include "platform/posix/PosixPlatform.h"
+#include "platform/NativePlatform.h"
 
 #include "common/FolderText.h"
 #include "platform/posix/FileChecks.h"
@@ -31,21 +31,25 @@ std::string executableFolder() {
 
 } // namespace
 
-PosixPlatform::PosixPlatform()
-    : PosixPlatform(executableFolder()) {}
+NativePlatform::NativePlatform()
+    : NativePlatform(executableFolder()) {}
 
-PosixPlatform::PosixPlatform(std::string programFolder)
+NativePlatform::NativePlatform(std::string programFolder)
     : programFolder_(std::move(programFolder)) {}
 
-std::string PosixPlatform::programFolder() const {
-    return programFolder_;
+char NativePlatform::separator() const {
+    return '/';
 }
 
-bool PosixPlatform::programFolderHasFendral() const {
+ScriptDialect NativePlatform::scriptDialect() const {
+    return ScriptDialect::Posix;
+}
+
+bool NativePlatform::programFolderHasFendral() const {
     return posix::isExecutableFile(FolderText(programFolder_, separator()) + "Fendral");
 }
 
-std::string PosixPlatform::writeScript(const std::string& /*appDir*/, const std::string& text) {
+std::string NativePlatform::writeScript(const std::string& /*appDir*/, const std::string& text) {
     // An installed program's folder is not writable, and is shared by every user.
     if (scriptFolder_.empty() || !posix::isPrivateFolder(scriptFolder_)) {
         scriptFolder_ = posix::makePrivateFolder();
@@ -77,7 +81,7 @@ std::string PosixPlatform::writeScript(const std::string& /*appDir*/, const std:
     return path;
 }
 
-void PosixPlatform::startScript(const std::string& path, const std::string& workingFolder) {
+void NativePlatform::startScript(const std::string& path, const std::string& workingFolder) {
     try {
         posix::startFirstTerminal(posix::terminalCommands(path), workingFolder);
     } catch (const PlatformError&) {
@@ -86,7 +90,9 @@ void PosixPlatform::startScript(const std::string& path, const std::string& work
     }
 }
 
-void PosixPlatform::requireFile(const std::string& path) const {
+void NativePlatform::deleteScript(const std::string& /*appDir*/) noexcept {}
+
+void NativePlatform::requireFile(const std::string& path) const {
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) {
         throw PlatformError(path + ": " + std::strerror(errno));
@@ -96,7 +102,7 @@ void PosixPlatform::requireFile(const std::string& path) const {
     }
 }
 
-bool PosixPlatform::isSameExistingFile(const std::string& a, const std::string& b) const {
+bool NativePlatform::isSameExistingFile(const std::string& a, const std::string& b) const {
     struct stat first {};
     struct stat second {};
     return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&

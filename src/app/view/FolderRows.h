@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fendralwin {
+
+// One entry of a folder list: what it shows, the folder it opens, and how far it is indented.
+struct FolderRow {
+    std::string name;
+    std::string path;
+    int depth;
+};
+
+// A folder tree drawn as one list: the root of `folder`, the folders down to `folder` itself,
+// each one level further in, then its `subfolders` (in the order given) one level further still.
+struct FolderRows {
+    std::vector<FolderRow> rows;
+    std::size_t openRow; // the row of `folder`
+};
+
+// The length of a full path's root: 1 for "/", 3 for "C:\", all of "\\server\share".
+std::size_t rootLength(std::string_view path, char separator);
+
+// `folder` is a full path without a trailing separator except at its root: "/", "/home/u",
+// "C:\", "C:\Images", "\\server\share\dir". A drive root is shown as the classic lists show it,
+// in lower case ("c:\").
+FolderRows folderRows(const std::string& folder, const std::vector<std::string>& subfolders,
+                      char separator);
+
+} // namespace fendralwin

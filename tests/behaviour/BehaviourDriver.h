@@ -1,0 +1,85 @@
+#pragma once
+
+#include "Recorders.h"
+#include "app/view/ControlTable.h"
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+// The window's behaviour, written once as data and run against every implementation of it: the
+// window object over fakes, the Qt window and the Win32 window.
+namespace fendralwin::test {
+
+// What a scenario does to the window and reads back from it, as a user would, through one
+// implementation of the window. Every driver starts on the same folder tree, its root being
+// the program folder and the folder that the lists open first:
+//   scan1.tif  Scan2.TIF  notes.txt  Images/photo.tif  Images/b.tif  Out/
+class BehaviourDriver {
+public:
+    virtual ~BehaviourDriver() = default;
+
+    // The full path of `relative` ("/"-separated, below the root) in the driver's own form; a
+    // trailing "/" gives a folder text.
+    virtual std::string path(std::string_view relative) const = 0;
+
+    // Opens a folder of the tree in a folder list ("dirIn", "dirOut") with a double-click.
+    virtual void openFolder(const std::string& list, const std::string& relative) = 0;
+    virtual void clickFile(const std::string& name) = 0;
+    // Types `text` at the end of a box, one key at a time.
+    virtual void type(const std::string& box, const std::string& text) = 0;
+    // Replaces the whole text of a box at once, as a paste over a selection does.
+    virtual void paste(const std::string& box, const std::string& text) = 0;
+    virtual void dragSlider(const std::string& bar, int position) = 0;
+    // Moves a bar one step right with its arrow key, without dragging.
+    virtual void stepRight(const std::string& bar) = 0;
+    virtual void press(const std::string& button) = 0;
+    virtual void removeFile(const std::string& relative) = 0;
+
+    // A label's caption or a box's text.
+    virtual std::string text(const std::string& control) = 0;
+    virtual bool isEnabled(const std::string& control) = 0;
+    virtual int barValue(const std::string& bar) = 0;
+    // The name of the control with the keyboard focus.
+    virtual std::string focus() = 0;
+    virtual bool isOpen() = 0;
+    virtual const std::vector<ShownMessage>& messages() = 0;
+    virtual const std::vector<std::string>& startedScripts() = 0;
+    // The platform that writes the scripts, which shapes their text.
+    virtual const Platform& platform() = 0;
+};
+
+struct ShownFont {
+    std::string family;
+    double points;
+    bool italic;
+};
+
+struct Place {
+    int left;
+    int top;
+    int width;
+    int height;
+    bool operator==(const Place&) const = default;
+};
+
+// What the layout checks read of a real window, besides what a scenario reads.
+class WindowDriver : public BehaviourDriver {
+public:
+    virtual std::string title() = 0;
+    virtual int dpi() = 0;
+    virtual Place clientArea() = 0; // left and top 0
+    virtual bool isFixedSize() = 0;
+    // Where a control stands in the client area, in pixels.
+    virtual Place place(const std::string& control) = 0;
+    virtual std::string toolTip(const std::string& control) = 0;
+    virtual int barMaximum(const std::string& bar) = 0;
+    virtual ShownFont font(const std::string& label) = 0;
+    // A label's background and text colours.
+    virtual std::pair<Rgb, Rgb> colours(const std::string& label) = 0;
+    // The controls that Tab visits from the input drive list until it comes back to it.
+    virtual std::vector<std::string> tabCycle() = 0;
+};
+
+} // namespace fendralwin::test

@@ -1,0 +1,108 @@
+// The behaviour scenarios against the window object over fakes, with Windows and POSIX paths.
+#include "BehaviourSuite.h"
+#include "Fakes.h"
+#include "common/FolderText.h"
+
+#include <algorithm>
+
+namespace fendralwin::test {
+namespace {
+
+FakePlatform platformWith(char separator, std::string programFolder) {
+    FakePlatform platform;
+    platform.sep = separator;
+    platform.dialect = separator == '\\' ? ScriptDialect::Batch : ScriptDialect::Posix;
+    platform.folder = std::move(programFolder);
+    return platform;
+}
+
+class FakeDriver final : public BehaviourDriver {
+public:
+    explicit FakeDriver(FakePlatform platform)
+        : h_(std::move(platform)) {
+        h_.fs.folders[root_] = {"scan1.tif", "Scan2.TIF"};
+        h_.fs.folders[folder("Images")] = {"photo.tif", "b.tif"};
+        h_.fs.folders[folder("Out")] = {};
+    }
+
+    std::string path(std::string_view relative) const override {
+        std::string path = FolderText(root_, h_.platform.sep) + std::string(relative);
+        std::ranges::replace(path, '/', h_.platform.sep);
+        return path;
+    }
+    void openFolder(const std::string& list, const std::string& relative) override {
+        (list == "dirIn" ? h_.dirIn : h_.dirOut).setPath(folder(relative));
+    }
+    void clickFile(const std::string& name) override { h_.filIn.click(name); }
+    void type(const std::string& box, const std::string& text) override { textBox(box).type(text); }
+    void paste(const std::string& box, const std::string& text) override {
+        textBox(box).setText(text);
+    }
+    void dragSlider(const std::string& bar, int position) override {
+        scrollBar(bar).drag(position);
+    }
+    void stepRight(const std::string& bar) override { ++scrollBar(bar).position; }
+    void press(const std::string& button) override { this->button(button).press(); }
+    void removeFile(const std::string& relative) override {
+        h_.platform.missingFiles.insert(path(relative));
+    }
+
+    std::string text(const std::string& control) override {
+        if (auto* label = dynamic_cast<FakeLabel*>(&h_.control(control))) {
+            return label->caption;
+        }
+        return textBox(control).value;
+    }
+    bool isEnabled(const std::string& control) override { return button(control).enabled; }
+    int barValue(const std::string& bar) override { return scrollBar(bar).position; }
+    std::string focus() override {
+        const auto last = std::ranges::find_if(
+            h_.log.rbegin(), h_.log.rend(), [](const auto& e) { return e.starts_with("focus "); });
+        return last == h_.log.rend() ? "" : last->substr(6);
+    }
+    bool isOpen() override { return !h_.closed; }
+    const std::vector<ShownMessage>& messages() override { return h_.boxes.shown; }
+    const std::vector<std::string>& startedScripts() override { return h_.platform.startedScripts; }
+    const Platform& platform() override { return h_.platform; }
+
+private:
+    std::string folder(const std::string& relative) const {
+        return relative.empty() ? root_ : FolderText(root_, h_.platform.sep) + relative;
+    }
+    template <typename Control>
+    Control& named(const std::string& name) {
+        return dynamic_cast<Control&>(h_.control(name));
+    }
+    FakeTextBox& textBox(const std::string& name) { return named<FakeTextBox>(name); }
+    FakeScrollBar& scrollBar(const std::string& name) { return named<FakeScrollBar>(name); }
+    FakeButton& button(const std::string& name) { return named<FakeButton>(name); }
+
+    Harness h_;
+    std::string root_ = h_.platform.folder;
+};
+
+class WindowsStyleBehaviour : public BehaviourTest {
+    std::unique_ptr<BehaviourDriver> makeDriver() override {
+        return std::make_unique<FakeDriver>(platformWith('\\', "C:\\Tools\\FendralWin"));
+    }
+};
+
+class PosixStyleBehaviour : public BehaviourTest {
+    std::unique_ptr<BehaviourDriver> makeDriver() override {
+        return std::make_unique<FakeDriver>(platformWith('/', "/opt/fendralwin"));
+    }
+};
+
+TEST_P(WindowsStyleBehaviour, Holds) {
+    runScenario();
+}
+TEST_P(PosixStyleBehaviour, Holds) {
+    runScenario();
+}
+INSTANTIATE_TEST_SUITE_P(Fakes, WindowsStyleBehaviour, testing::ValuesIn(behaviourScenarios()),
+                         scenarioName);
+INSTANTIATE_TEST_SUITE_P(Fakes, PosixStyleBehaviour, testing::ValuesIn(behaviourScenarios()),
+                         scenarioName);
+
+} // namespace
+} // namespace fendralwin::test
