@@ -7,8 +7,8 @@
 #include "platform/NativePlatform.h"
 
 #include <QAbstractItemView>
-#include <gtest/gtest.h>
 #include <QWidget>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace fendralwin::test {
