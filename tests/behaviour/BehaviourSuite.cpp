@@ -3,225 +3,166 @@
 #include "job/Script.h"
 
 #include <cmath>
+#include <map>
 
 namespace fendralwin::test {
 
 namespace {
 
-Action openIn(std::string folder) {
-    return {Act::OpenIn, std::move(folder)};
-}
-Action openOut(std::string folder) {
-    return {Act::OpenOut, std::move(folder)};
-}
-Action clickFile(std::string name) {
-    return {Act::ClickFile, std::move(name)};
-}
-Action type(std::string box, std::string text) {
-    return {Act::Type, std::move(box), std::move(text)};
-}
-Action paste(std::string box, std::string text) {
-    return {Act::Paste, std::move(box), std::move(text)};
-}
-Action drag(std::string bar, int position) {
-    return {Act::Drag, std::move(bar), {}, position};
-}
-Action stepRight(std::string bar) {
-    return {Act::StepRight, std::move(bar)};
-}
-Action press(std::string button) {
-    return {Act::Press, std::move(button)};
-}
-Action removeFile(std::string file) {
-    return {Act::RemoveFile, std::move(file)};
-}
+const std::map<std::string, ShownMessage, std::less<>> kMessages{
+    {"badExtension",
+     {MessageKind::Plain, "FendralWin", "The output file must have a \".TIF\" extension."}},
+    {"badName",
+     {MessageKind::Plain, "FendralWin",
+      "The output file name contains characters that are not allowed in file names."}},
+    {"blankRadius",
+     {MessageKind::Plain, "FendralWin", "The Radius setting must be set to a numeric value."}},
+    {"blankMaxDiff",
+     {MessageKind::Plain, "FendralWin", "The MaxDiff setting must be set to a numeric value."}},
+    {"badRadius",
+     {MessageKind::Plain, "FendralWin", "Only numeric values are valid for the Radius setting."}},
+    {"badMaxDiff",
+     {MessageKind::Plain, "FendralWin", "Only numeric values are valid for the MaxDiff setting."}},
+    {"sameFile",
+     {MessageKind::Warning, "Output File Error",
+      "The input and output files need to be either\rdifferent names or in different "
+      "directories."}},
+    // The text is the system's own description of the failure.
+    {"fendralError", {MessageKind::Critical, "Fendral Error", "*"}},
+};
 
-const ShownMessage kBadExtension{MessageKind::Plain, "FendralWin",
-                                 "The output file must have a \".TIF\" extension."};
-const ShownMessage kSameFile{MessageKind::Warning, "Output File Error",
-                             "The input and output files need to be either\r"
-                             "different names or in different directories."};
-
-std::vector<std::string> job(std::string radius, std::string maxDiff, std::string input,
-                             std::string output) {
-    return {std::move(radius), std::move(maxDiff), std::move(input), std::move(output)};
-}
-
-// Ready to run: scan1.tif chosen, the output folder Out, the name typed.
-std::vector<Action> readyWith(const std::string& name) {
-    return {clickFile("scan1.tif"), openOut("Out"), type("txtOutputFile", name)};
-}
-
-template <typename... More>
-std::vector<Action> then(std::vector<Action> actions, More... more) {
-    (actions.push_back(std::move(more)), ...);
-    return actions;
-}
+// Ready to run: scan1.tif chosen, the output folder Out, a name typed.
+const std::string kReady = "click scan1.tif | openOut Out | type txtOutputFile ";
 
 void addChoosers(std::vector<Scenario>& s) {
-    s.push_back({"StartsWithNothingChosen",
-                 {},
-                 {.texts = {{"lblInputFile", "Input File:"},
-                            {"lblOutputFile", "Output File:"},
-                            {"txtOutputFile", ""},
-                            {"txtRadius", "1"},
-                            {"txtMaxDiff", "10"}},
-                  .runEnabled = false,
-                  .bars = {{"hscrlRadius", 10}, {"hscrlMaxDiff", 10}}}});
-    s.push_back({"AChosenFileShowsItsPath",
-                 {clickFile("Scan2.TIF")},
-                 {.texts = {{"lblInputFile", "Input File: {Scan2.TIF}"}}, .runEnabled = false}});
-    s.push_back({"FilesOfAnOpenedFolderAreChosenThere",
-                 {openIn("Images"), clickFile("photo.tif")},
-                 {.texts = {{"lblInputFile", "Input File: {Images/photo.tif}"}}}});
-    s.push_back({"AnAncestorFolderOpensAgain",
-                 {openIn("Images"), openIn(""), clickFile("scan1.tif")},
-                 {.texts = {{"lblInputFile", "Input File: {scan1.tif}"}}}});
-    s.push_back({"ANewInputFolderTakesBackTheChoiceButKeepsTheName",
-                 {type("txtOutputFile", "clean.tif"), clickFile("scan1.tif"), openIn("Images")},
-                 {.texts = {{"lblInputFile", "Input File:"},
-                            {"txtOutputFile", "clean.tif"},
-                            {"lblOutputFile", "Output File: {clean.tif}"}},
-                  .runEnabled = false}});
-    s.push_back({"AnOutputFolderShowsBeforeAnyName",
-                 {openOut("Out")},
-                 {.texts = {{"lblOutputFile", "Output File: {Out/}"}}}});
-    s.push_back({"TheOutputPathFollowsEachTypedKey",
-                 {openOut("Out"), type("txtOutputFile", "cl")},
-                 {.texts = {{"lblOutputFile", "Output File: {Out/cl}"}}, .runEnabled = false}});
-    s.push_back({"AFileAndOneTypedKeyMakeTheJobReady",
-                 {clickFile("scan1.tif"), type("txtOutputFile", "c")},
-                 {.runEnabled = true}});
-    s.push_back(
-        {"EmptyingTheNameTakesReadinessBack",
-         {clickFile("scan1.tif"), type("txtOutputFile", "clean.tif"), paste("txtOutputFile", "")},
-         {.texts = {{"lblOutputFile", "Output File: {}"}}, .runEnabled = false}});
-    s.push_back({"ANewOutputFolderKeepsTheTypedName",
-                 {type("txtOutputFile", "clean.tif"), openOut("Out")},
-                 {.texts = {{"lblOutputFile", "Output File: {Out/clean.tif}"},
-                            {"txtOutputFile", "clean.tif"}}}});
-    s.push_back({"TheInputSideNeverChangesTheOutputSide",
-                 {openOut("Out"), type("txtOutputFile", "x.tif"), openIn("Images")},
-                 {.texts = {{"lblOutputFile", "Output File: {Out/x.tif}"}}}});
-    s.push_back({"ANameThatIsOnlyCopiesOfTheOutputFolderIsNoName",
-                 {clickFile("scan1.tif"), openOut("Out"), paste("txtOutputFile", "{Out/}{Out/}")},
-                 {.runEnabled = false}});
-    s.push_back({"TheOutputFolderInFrontOfANameLeavesAName",
-                 then(readyWith("x"), paste("txtOutputFile", "{Out/}clean.tif")),
-                 {.runEnabled = true}});
+    s.insert(s.end(),
+             {
+                 {"StartsWithNothingChosen", "",
+                  "lblInputFile=Input File: | lblOutputFile=Output File: | txtOutputFile= | "
+                  "txtRadius=1 | "
+                  "txtMaxDiff=10 | run=off | bar hscrlRadius=10 | bar hscrlMaxDiff=10"},
+                 {"AChosenFileShowsItsPath", "click Scan2.TIF",
+                  "lblInputFile=Input File: {Scan2.TIF} | run=off"},
+                 {"FilesOfAnOpenedFolderAreChosenThere", "openIn Images | click photo.tif",
+                  "lblInputFile=Input File: {Images/photo.tif}"},
+                 {"AnAncestorFolderOpensAgain", "openIn Images | openIn  | click scan1.tif",
+                  "lblInputFile=Input File: {scan1.tif}"},
+                 {"ANewInputFolderTakesBackTheChoiceButKeepsTheName",
+                  "type txtOutputFile clean.tif | click scan1.tif | openIn Images",
+                  "lblInputFile=Input File: | txtOutputFile=clean.tif | "
+                  "lblOutputFile=Output File: {clean.tif} | run=off"},
+                 {"AnOutputFolderShowsBeforeAnyName", "openOut Out",
+                  "lblOutputFile=Output File: {Out/}"},
+                 {"TheOutputPathFollowsEachTypedKey", "openOut Out | type txtOutputFile cl",
+                  "lblOutputFile=Output File: {Out/cl} | run=off"},
+                 {"AFileAndOneTypedKeyMakeTheJobReady", "click scan1.tif | type txtOutputFile c",
+                  "run=on"},
+                 {"EmptyingTheNameTakesReadinessBack",
+                  "click scan1.tif | type txtOutputFile clean.tif | paste txtOutputFile ",
+                  "lblOutputFile=Output File: {} | run=off"},
+                 {"ANewOutputFolderKeepsTheTypedName", "type txtOutputFile clean.tif | openOut Out",
+                  "lblOutputFile=Output File: {Out/clean.tif} | txtOutputFile=clean.tif"},
+                 {"TheInputSideNeverChangesTheOutputSide",
+                  "openOut Out | type txtOutputFile x.tif | openIn Images",
+                  "lblOutputFile=Output File: {Out/x.tif}"},
+                 {"ANameThatIsOnlyCopiesOfTheOutputFolderIsNoName",
+                  kReady + "x | paste txtOutputFile {Out/}{Out/}", "run=off"},
+                 {"TheOutputFolderInFrontOfANameLeavesAName",
+                  kReady + "x | paste txtOutputFile {Out/}clean.tif", "run=on"},
+             });
 }
 
 void addSettings(std::vector<Scenario>& s) {
-    s.push_back({"DraggingASliderWritesItsSetting",
-                 {drag("hscrlRadius", 37), drag("hscrlMaxDiff", 50)},
-                 {.texts = {{"txtRadius", "3.7"}, {"txtMaxDiff", "50"}},
-                  .bars = {{"hscrlRadius", 37}, {"hscrlMaxDiff", 50}}}});
-    s.push_back({"DraggingToTheEndsWritesWholeNumbers",
-                 {drag("hscrlRadius", 100), drag("hscrlMaxDiff", 0)},
-                 {.texts = {{"txtRadius", "10"}, {"txtMaxDiff", "0"}}}});
-    s.push_back({"AnArrowKeyMovesTheSliderWithoutWritingTheSetting",
-                 {stepRight("hscrlRadius"), stepRight("hscrlMaxDiff")},
-                 {.texts = {{"txtRadius", "1"}, {"txtMaxDiff", "10"}},
-                  .bars = {{"hscrlRadius", 11}, {"hscrlMaxDiff", 11}}}});
-    s.push_back({"NumbersTypedIntoEmptyBoxesStay",
-                 {paste("txtRadius", ""), type("txtRadius", "1.5"), paste("txtMaxDiff", ""),
-                  type("txtMaxDiff", "12.5")},
-                 {.texts = {{"txtRadius", "1.5"},
-                            {"txtMaxDiff", "12.5"},
-                            {"lblOutputFile", "Output File:"}},
-                  .runEnabled = false}});
-    struct Refusal {
-        const char* name;
-        const char* box;
-        const char* before;
-        const char* typed;
+    s.insert(
+        s.end(),
+        {
+            {"DraggingASliderWritesItsSetting", "drag hscrlRadius 37 | drag hscrlMaxDiff 50",
+             "txtRadius=3.7 | txtMaxDiff=50 | bar hscrlRadius=37 | bar hscrlMaxDiff=50"},
+            {"DraggingToTheEndsWritesWholeNumbers", "drag hscrlRadius 100 | drag hscrlMaxDiff 0",
+             "txtRadius=10 | txtMaxDiff=0"},
+            {"AnArrowKeyMovesTheSliderWithoutWritingTheSetting",
+             "step hscrlRadius | step hscrlMaxDiff",
+             "txtRadius=1 | txtMaxDiff=10 | bar hscrlRadius=11 | bar hscrlMaxDiff=11"},
+            {"NumbersTypedIntoEmptyBoxesStay",
+             "paste txtRadius  | type txtRadius 1.5 | paste txtMaxDiff  | type txtMaxDiff 12.5",
+             "txtRadius=1.5 | txtMaxDiff=12.5 | lblOutputFile=Output File: | run=off"},
+            {"APastedTextWithTwoPointsIsRefusedWhole", "paste txtMaxDiff 1.2.3",
+             "txtMaxDiff= | box=badMaxDiff"},
+        });
+    const std::pair<const char*, const char*> refusals[]{
+        {"RadiusMinus", "txtRadius 12|-"},        {"MaxDiffMinus", "txtMaxDiff 12|-"},
+        {"MinusIntoEmptyRadius", "txtRadius |-"}, {"MinusIntoEmptyMaxDiff", "txtMaxDiff |-"},
+        {"MaxDiffLetter", "txtMaxDiff 12|a"},     {"RadiusBlank", "txtRadius 12| "},
+        {"RadiusComma", "txtRadius 12|,"},        {"RadiusSecondPoint", "txtRadius 1.|."},
     };
-    const Refusal refusals[]{
-        {"RadiusMinus", "txtRadius", "12", "-"},
-        {"MaxDiffMinus", "txtMaxDiff", "12", "-"},
-        {"MinusIntoEmptyRadius", "txtRadius", "", "-"},
-        {"MinusIntoEmptyMaxDiff", "txtMaxDiff", "", "-"},
-        {"MaxDiffLetter", "txtMaxDiff", "12", "a"},
-        {"RadiusBlank", "txtRadius", "12", " "},
-        {"RadiusComma", "txtRadius", "12", ","},
-        {"RadiusSecondPoint", "txtRadius", "1.", "."},
-    };
-    for (const Refusal& r : refusals) {
-        const bool radius = std::string_view(r.box) == "txtRadius";
-        s.push_back({std::string("ARefusedKeyEmptiesTheBox") + r.name,
-                     {paste(r.box, r.before), type(r.box, r.typed)},
-                     {.texts = {{r.box, ""}},
-                      .focus = r.box,
-                      .messages = {{MessageKind::Plain, "FendralWin",
-                                    radius ? "Only numeric values are valid for the Radius setting."
-                                           : "Only numeric values are valid for the MaxDiff "
-                                             "setting."}}}});
+    for (const auto& [name, row] : refusals) {
+        const std::string text = row;
+        const std::string box = text.substr(0, text.find(' '));
+        const std::string before = text.substr(box.size() + 1, text.find('|') - box.size() - 1);
+        const bool radius = box == "txtRadius";
+        s.push_back({std::string("ARefusedKeyEmptiesTheBox") + name,
+                     "paste " + box + " " + before + " | type " + box + " " +
+                         text.substr(text.find('|') + 1),
+                     box + "= | focus=" + box + " | box=" + (radius ? "badRadius" : "badMaxDiff")});
     }
-    s.push_back({"APastedTextWithTwoPointsIsRefusedWhole",
-                 {paste("txtMaxDiff", "1.2.3")},
-                 {.texts = {{"txtMaxDiff", ""}},
-                  .messages = {{MessageKind::Plain, "FendralWin",
-                                "Only numeric values are valid for the MaxDiff setting."}}}});
 }
 
 void addRunCommand(std::vector<Scenario>& s) {
-    const std::string in = "{scan1.tif}";
-    s.push_back({"RunStartsTheJobAndStaysReady",
-                 then(readyWith("clean.tif"), press("cmdRunFendral")),
-                 {.runEnabled = true, .jobs = {job("1", "10", in, "{Out/clean.tif}")}}});
-    s.push_back(
-        {"EveryRunStartsAJobOfItsOwn",
-         then(readyWith("clean.tif"), press("cmdRunFendral"), press("cmdRunFendral")),
-         {.jobs = {job("1", "10", in, "{Out/clean.tif}"), job("1", "10", in, "{Out/clean.tif}")}}});
-    for (const auto& [what, name] :
-         {std::pair{"Upper", "CLEAN.TIF"}, {"Mixed", "clean.Tif"}, {"Alone", ".tif"}}) {
-        s.push_back({std::string("AnyLetterCaseOfTifPasses") + what,
-                     then(readyWith(name), press("cmdRunFendral")),
-                     {.jobs = {job("1", "10", in, "{Out/" + std::string(name) + "}")}}});
-    }
+    const std::string press = " | press cmdRunFendral";
+    s.insert(
+        s.end(),
+        {
+            {"RunStartsTheJobAndStaysReady", kReady + "clean.tif" + press,
+             "run=on | job=1,10,{scan1.tif},{Out/clean.tif}"},
+            {"EveryRunStartsAJobOfItsOwn", kReady + "clean.tif" + press + press,
+             "job=1,10,{scan1.tif},{Out/clean.tif} | job=1,10,{scan1.tif},{Out/clean.tif}"},
+            {"AnyLetterCaseOfTifPassesUpper", kReady + "CLEAN.TIF" + press,
+             "job=1,10,{scan1.tif},{Out/CLEAN.TIF}"},
+            {"AnyLetterCaseOfTifPassesMixed", kReady + "clean.Tif" + press,
+             "job=1,10,{scan1.tif},{Out/clean.Tif}"},
+            {"AnyLetterCaseOfTifPassesAlone", kReady + ".tif" + press,
+             "job=1,10,{scan1.tif},{Out/.tif}"},
+            {"AControlCharacterInTheNameIsRefusedAndKept",
+             kReady + "x | paste txtOutputFile a\tb.tif" + press,
+             "txtOutputFile=a\tb.tif | focus=txtOutputFile | box=badName"},
+            {"ABlankRadiusIsNamedFirst",
+             kReady + "clean.tif | paste txtRadius  | paste txtMaxDiff " + press,
+             "txtRadius= | focus=txtRadius | box=blankRadius"},
+            {"ABlankMaxDiffIsNamed", kReady + "clean.tif | paste txtMaxDiff " + press,
+             "focus=txtMaxDiff | box=blankMaxDiff"},
+            {"TheSettingsGoToFendralAsTyped",
+             kReady + "clean.tif | paste txtRadius 1.5 | paste txtMaxDiff .5" + press,
+             "job=1.5,.5,{scan1.tif},{Out/clean.tif}"},
+            {"TheInputAsOutputIsRefused",
+             "openIn Images | click photo.tif | openOut Images | type txtOutputFile photo.tif" +
+                 press,
+             "txtOutputFile=photo.tif | box=sameFile"},
+            {"AnInputThatVanishedIsAFendralError", kReady + "clean.tif | remove scan1.tif" + press,
+             "box=fendralError"},
+            {"ExitClosesTheWindow", "press cmdExit", "closed"},
+        });
+    // A bad extension is named before a blank setting, and takes the name back.
     for (const auto& [what, name] : {std::pair{"Tiff", "clean.tiff"},
                                      {"Tf", "clean.tf"},
                                      {"None", "clean"},
                                      {"Short", "abc"},
                                      {"TrailingBlank", "clean.tif "}}) {
         s.push_back({std::string("ABadExtensionEmptiesTheName") + what,
-                     then(readyWith(name), paste("txtRadius", ""), press("cmdRunFendral")),
-                     {.texts = {{"txtOutputFile", ""}, {"lblOutputFile", "Output File: {Out/}"}},
-                      .runEnabled = false,
-                      .focus = "txtOutputFile",
-                      .messages = {kBadExtension}}});
+                     kReady + name + " | paste txtRadius " + press,
+                     "txtOutputFile= | lblOutputFile=Output File: {Out/} | run=off | "
+                     "focus=txtOutputFile | box=badExtension"});
     }
-    s.push_back({"AControlCharacterInTheNameIsRefusedAndKept",
-                 then(readyWith("x"), paste("txtOutputFile", "a\tb.tif"), press("cmdRunFendral")),
-                 {.texts = {{"txtOutputFile", "a\tb.tif"}},
-                  .focus = "txtOutputFile",
-                  .messages = {{MessageKind::Plain, "FendralWin",
-                                "The output file name contains characters that are not allowed "
-                                "in file names."}}}});
-    s.push_back({"ABlankRadiusIsNamedFirst",
-                 then(readyWith("clean.tif"), paste("txtRadius", ""), paste("txtMaxDiff", ""),
-                      press("cmdRunFendral")),
-                 {.texts = {{"txtRadius", ""}},
-                  .focus = "txtRadius",
-                  .messages = {{MessageKind::Plain, "FendralWin",
-                                "The Radius setting must be set to a numeric value."}}}});
-    s.push_back({"ABlankMaxDiffIsNamed",
-                 then(readyWith("clean.tif"), paste("txtMaxDiff", ""), press("cmdRunFendral")),
-                 {.focus = "txtMaxDiff",
-                  .messages = {{MessageKind::Plain, "FendralWin",
-                                "The MaxDiff setting must be set to a numeric value."}}}});
-    s.push_back({"TheSettingsGoToFendralAsTyped",
-                 then(readyWith("clean.tif"), paste("txtRadius", "1.5"), paste("txtMaxDiff", ".5"),
-                      press("cmdRunFendral")),
-                 {.jobs = {job("1.5", ".5", in, "{Out/clean.tif}")}}});
-    s.push_back({"TheInputAsOutputIsRefused",
-                 {openIn("Images"), clickFile("photo.tif"), openOut("Images"),
-                  type("txtOutputFile", "photo.tif"), press("cmdRunFendral")},
-                 {.texts = {{"txtOutputFile", "photo.tif"}}, .messages = {kSameFile}}});
-    s.push_back({"AnInputThatVanishedIsAFendralError",
-                 then(readyWith("clean.tif"), removeFile("scan1.tif"), press("cmdRunFendral")),
-                 {.messages = {{MessageKind::Critical, "Fendral Error", "*"}}}});
-    s.push_back({"ExitClosesTheWindow", {press("cmdExit")}, {.closed = true}});
+}
+
+std::vector<std::string> split(const std::string& text, const std::string& separator) {
+    std::vector<std::string> parts;
+    std::size_t from = 0;
+    for (auto at = text.find(separator); at != std::string::npos; at = text.find(separator, from)) {
+        parts.push_back(text.substr(from, at - from));
+        from = at + separator.size();
+    }
+    parts.push_back(text.substr(from));
+    return parts;
 }
 
 // "{relative}" replaced by the driver's path of it.
@@ -237,27 +178,32 @@ std::string expanded(const std::string& text, const BehaviourDriver& driver) {
     return result + text.substr(from);
 }
 
-void perform(BehaviourDriver& driver, const Action& action) {
-    const std::string text = expanded(action.text, driver);
-    switch (action.act) {
-    case Act::OpenIn:
-        return driver.openFolder("dirIn", action.target);
-    case Act::OpenOut:
-        return driver.openFolder("dirOut", action.target);
-    case Act::ClickFile:
-        return driver.clickFile(action.target);
-    case Act::Type:
-        return driver.type(action.target, text);
-    case Act::Paste:
-        return driver.paste(action.target, text);
-    case Act::Drag:
-        return driver.dragSlider(action.target, action.position);
-    case Act::StepRight:
-        return driver.stepRight(action.target);
-    case Act::Press:
-        return driver.press(action.target);
-    case Act::RemoveFile:
-        return driver.removeFile(action.target);
+void perform(BehaviourDriver& driver, const std::string& action) {
+    const auto verbEnd = action.find(' ');
+    const std::string verb = action.substr(0, verbEnd);
+    const std::string rest = action.substr(verbEnd + 1);
+    const auto targetEnd = rest.find(' ');
+    const std::string target = rest.substr(0, targetEnd);
+    const std::string text =
+        targetEnd == std::string::npos ? "" : expanded(rest.substr(targetEnd + 1), driver);
+    if (verb == "openIn" || verb == "openOut") {
+        driver.openFolder(verb == "openIn" ? "dirIn" : "dirOut", rest);
+    } else if (verb == "click") {
+        driver.clickFile(rest);
+    } else if (verb == "type") {
+        driver.type(target, text);
+    } else if (verb == "paste") {
+        driver.paste(target, text);
+    } else if (verb == "drag") {
+        driver.dragSlider(target, std::stoi(text));
+    } else if (verb == "step") {
+        driver.stepRight(target);
+    } else if (verb == "press") {
+        driver.press(target);
+    } else if (verb == "remove") {
+        driver.removeFile(target);
+    } else {
+        FAIL() << "no action " << action;
     }
 }
 
@@ -278,43 +224,52 @@ std::string scenarioName(const testing::TestParamInfo<Scenario>& info) {
 void BehaviourTest::runScenario() {
     const Scenario& scenario = GetParam();
     const std::unique_ptr<BehaviourDriver> driver = makeDriver();
-    for (const Action& action : scenario.actions) {
-        perform(*driver, action);
-    }
-    const Expected& expected = scenario.expected;
-    for (const auto& [control, text] : expected.texts) {
-        EXPECT_EQ(driver->text(control), expanded(text, *driver)) << control;
-    }
-    if (expected.runEnabled) {
-        EXPECT_EQ(driver->isEnabled("cmdRunFendral"), *expected.runEnabled);
-    }
-    if (!expected.focus.empty()) {
-        EXPECT_EQ(driver->focus(), expected.focus);
-    }
-    for (const auto& [bar, value] : expected.bars) {
-        EXPECT_EQ(driver->barValue(bar), value) << bar;
-    }
-    std::vector<ShownMessage> messages = driver->messages();
-    for (std::size_t i = 0; i < messages.size() && i < expected.messages.size(); ++i) {
-        if (expected.messages[i].text == "*") {
-            messages[i].text = "*";
+    if (!scenario.actions.empty()) {
+        for (const std::string& action : split(scenario.actions, " | ")) {
+            perform(*driver, action);
         }
     }
-    EXPECT_EQ(messages, expected.messages);
-    const Platform& platform = driver->platform();
+    std::vector<ShownMessage> messages;
     std::vector<std::string> scripts;
-    for (const auto& arguments : expected.jobs) {
-        scripts.push_back(
-            composeScript(platform.scriptDialect(),
-                          {.programFolder = platform.programFolder(),
-                           .programFolderHasFendral = platform.programFolderHasFendral(),
-                           .radius = arguments[0],
-                           .maxDiff = arguments[1],
-                           .inputPath = expanded(arguments[2], *driver),
-                           .outputPath = expanded(arguments[3], *driver)}));
+    bool closed = false;
+    const Platform& platform = driver->platform();
+    for (const std::string& item : split(scenario.expected, " | ")) {
+        const auto equals = item.find('=');
+        const std::string key = item.substr(0, equals);
+        const std::string value = expanded(item.substr(equals + 1), *driver);
+        if (key == "run") {
+            EXPECT_EQ(driver->isEnabled("cmdRunFendral"), value == "on");
+        } else if (key == "focus") {
+            EXPECT_EQ(driver->focus(), value);
+        } else if (key.starts_with("bar ")) {
+            EXPECT_EQ(driver->barValue(key.substr(4)), std::stoi(value)) << key;
+        } else if (key == "box") {
+            messages.push_back(kMessages.at(value));
+        } else if (key == "job") {
+            const auto arguments = split(value, ",");
+            scripts.push_back(
+                composeScript(platform.scriptDialect(),
+                              {.programFolder = platform.programFolder(),
+                               .programFolderHasFendral = platform.programFolderHasFendral(),
+                               .radius = arguments.at(0),
+                               .maxDiff = arguments.at(1),
+                               .inputPath = arguments.at(2),
+                               .outputPath = arguments.at(3)}));
+        } else if (key == "closed") {
+            closed = true;
+        } else {
+            EXPECT_EQ(driver->text(key), value) << key;
+        }
     }
+    std::vector<ShownMessage> shown = driver->messages();
+    for (std::size_t i = 0; i < shown.size() && i < messages.size(); ++i) {
+        if (messages[i].text == "*") {
+            shown[i].text = "*";
+        }
+    }
+    EXPECT_EQ(shown, messages);
     EXPECT_EQ(driver->startedScripts(), scripts);
-    EXPECT_EQ(driver->isOpen(), !expected.closed);
+    EXPECT_EQ(driver->isOpen(), !closed);
 }
 
 void checkLayoutAgainstTheTable(WindowDriver& window) {
@@ -324,6 +279,9 @@ void checkLayoutAgainstTheTable(WindowDriver& window) {
     EXPECT_EQ(window.title(), "FendralWin");
     EXPECT_EQ(window.clientArea(),
               (Place{0, 0, pixels(kClientWidthTwips), pixels(kClientHeightTwips)}));
+    if (window.dpi() == 96) {
+        EXPECT_EQ(window.clientArea(), (Place{0, 0, 385, 446}));
+    }
     EXPECT_TRUE(window.isFixedSize());
     std::vector<std::string> tabStops;
     for (const ControlLayout& c : controlTable()) {

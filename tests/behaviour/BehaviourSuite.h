@@ -4,39 +4,25 @@
 
 #include <gtest/gtest.h>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace fendralwin::test {
 
-// A text of a scenario may name a path of the tree in braces, "{Out/clean.tif}", or a folder
-// text, "{Out/}" ("{}" is the root's): the driver gives it in its own form.
-enum class Act { OpenIn, OpenOut, ClickFile, Type, Paste, Drag, StepRight, Press, RemoveFile };
-
-struct Action {
-    Act act;
-    std::string target; // a control, or a path of the tree
-    std::string text = {};
-    int position = 0;
-};
-
-struct Expected {
-    std::vector<std::pair<std::string, std::string>> texts = {}; // control, its caption or text
-    std::optional<bool> runEnabled = std::nullopt;
-    std::string focus = {}; // checked when not empty
-    // Every box shown, in order; a text of "*" stands for any (the system's own description).
-    std::vector<ShownMessage> messages = {};
-    // Fendral's arguments in every script started, in order.
-    std::vector<std::vector<std::string>> jobs = {};
-    std::vector<std::pair<std::string, int>> bars = {};
-    bool closed = false;
-};
-
+// One behaviour of the window as a row: what the user does, then what the window shows.
+//
+// Actions, parted by " | ": "openIn FOLDER", "openOut FOLDER", "click FILE", "type BOX TEXT",
+// "paste BOX TEXT", "drag BAR POSITION", "step BAR", "press BUTTON", "remove FILE".
+// Expectations, parted by " | ": "CONTROL=TEXT" (a caption or a box's text), "run=on|off",
+// "focus=CONTROL", "bar BAR=VALUE", "closed", "job=RADIUS,MAXDIFF,INPUT,OUTPUT" (one per script
+// started, in order) and "box=NAME" (one per message box shown, in order; see kMessages).
+// Unless the row says otherwise, no message box is shown, no job starts and the window stays.
+// A path of the tree in braces, "{Out/clean.tif}", or a folder text, "{Out/}" ("{}" is the
+// root's), is given by the driver in its own form.
 struct Scenario {
     std::string name;
-    std::vector<Action> actions;
-    Expected expected;
+    std::string actions;
+    std::string expected;
 };
 
 std::vector<Scenario> behaviourScenarios();

@@ -21,108 +21,58 @@ std::vector<std::string> sorted(std::vector<std::string> names) {
     return names;
 }
 
-// What stands at a folder's place before the program looks for its private folder.
-enum class Squatter { None, Missing, OpenToOthers, Link, PlainFile, OtherOwner };
-
-void occupy(const std::string& place, Squatter squatter, const TempFolder& temp) {
-    switch (squatter) {
-    case Squatter::None:
-        fs::create_directory(place);
-        fs::permissions(place, fs::perms::owner_all);
-        break;
-    case Squatter::Missing:
-        break;
-    case Squatter::OpenToOthers:
-        fs::create_directory(place);
-        fs::permissions(place, fs::perms::all);
-        break;
-    case Squatter::Link:
+// Puts at `place` what a case names: "dir" (a private folder), "open" (a folder others can
+// enter), "link" (a link to a private folder), "file", "other" (another user's folder) or "".
+void occupy(const TempFolder& temp, const std::string& place, const std::string& what) {
+    if (what == "file") {
+        temp.write(fs::path(place).filename(), "not a folder");
+    } else if (what == "link") {
         fs::create_directory(temp / "elsewhere");
         fs::permissions(temp / "elsewhere", fs::perms::owner_all);
         fs::create_directory_symlink(temp / "elsewhere", place);
-        break;
-    case Squatter::PlainFile:
-        temp.write(fs::path(place).filename(), "not a folder");
-        break;
-    case Squatter::OtherOwner:
+    } else if (!what.empty()) {
         fs::create_directory(place);
-        fs::permissions(place, fs::perms::owner_all);
-        ASSERT_EQ(chown(place.c_str(), 65534, 65534), 0);
-        break;
+        fs::permissions(place, what == "open" ? fs::perms::all : fs::perms::owner_all);
+        if (what == "other") {
+            ASSERT_EQ(chown(place.c_str(), 65534, 65534), 0);
+        }
     }
 }
 
-struct FolderCase {
-    const char* what;
-    Squatter runtime;   // at $XDG_RUNTIME_DIR ("runtime" below the test's folder)
-    Squatter temporary; // at $TMPDIR/fendralwin-<uid>
-    const char* expectedPrefix;
-};
+TEST(PrivateFolder, IsAFolderOfThisUserAloneAndNeverOneSomebodyElseMade) {
+    struct Case {
+        const char* runtime;   // at $XDG_RUNTIME_DIR
+        const char* temporary; // at $TMPDIR/fendralwin-<uid>
+        const char* expectedPrefix;
+    };
+    const Case cases[]{
+        {"dir", "", "runtime/FendralWin/"}, {"", "", "fendralwin-"},
+        {"open", "", "fendralwin-"},        {"other", "dir", "fendralwin-"},
+        {"", "open", "fendralwin-"},        {"", "link", "fendralwin-"},
+        {"", "file", "fendralwin-"},        {"", "other", "fendralwin-"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string("runtime ") + c.runtime + ", temporary " + c.temporary);
+        if ((c.runtime == std::string("other") || c.temporary == std::string("other")) &&
+            geteuid() != 0) {
+            continue; // giving a folder to another user needs root
+        }
+        TempFolder temp;
+        const std::string usual = temp / ("fendralwin-" + std::to_string(geteuid()));
+        occupy(temp, temp / "runtime", c.runtime);
+        occupy(temp, usual, c.temporary);
+        const ScopedEnv runtime("XDG_RUNTIME_DIR", (temp / "runtime").c_str());
+        const ScopedEnv tmp("TMPDIR", temp.path().c_str());
 
-void PrintTo(const FolderCase& c, std::ostream* out) {
-    *out << c.what;
-}
+        const std::string folder = posix::makePrivateFolder();
 
-class PrivateFolderTest : public testing::TestWithParam<FolderCase> {};
-
-TEST_P(PrivateFolderTest, IsAFolderOfThisUserAloneAndNeverOneSomebodyElseMade) {
-    const FolderCase& c = GetParam();
-    if ((c.runtime == Squatter::OtherOwner || c.temporary == Squatter::OtherOwner) &&
-        geteuid() != 0) {
-        GTEST_SKIP() << "giving a folder to another user needs root";
+        EXPECT_TRUE(folder.starts_with(temp / c.expectedPrefix)) << folder;
+        EXPECT_TRUE(folder.ends_with('/'));
+        EXPECT_TRUE(posix::isPrivateFolder(folder)) << folder;
+        if (c.temporary == std::string("file")) {
+            EXPECT_EQ(readFile(usual), "not a folder");
+        }
     }
-    TempFolder temp;
-    const std::string uid = std::to_string(geteuid());
-    const std::string usual = temp / ("fendralwin-" + uid);
-    occupy(temp / "runtime", c.runtime, temp);
-    occupy(usual, c.temporary, temp);
-    const ScopedEnv runtime("XDG_RUNTIME_DIR", (temp / "runtime").c_str());
-    const ScopedEnv tmp("TMPDIR", temp.path().c_str());
-
-    const std::string folder = posix::makePrivateFolder();
-
-    EXPECT_TRUE(folder.starts_with(temp / c.expectedPrefix)) << folder;
-    EXPECT_TRUE(folder.ends_with('/'));
-    EXPECT_TRUE(posix::isPrivateFolder(folder)) << folder;
-    if (c.temporary == Squatter::PlainFile) {
-        EXPECT_EQ(readFile(usual), "not a folder");
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Places, PrivateFolderTest,
-    testing::Values(
-        FolderCase{"runtime folder", Squatter::None, Squatter::Missing, "runtime/FendralWin"},
-        FolderCase{"runtime folder missing", Squatter::Missing, Squatter::Missing, "fendralwin-"},
-        FolderCase{"runtime folder open to others", Squatter::OpenToOthers, Squatter::Missing,
-                   "fendralwin-"},
-        FolderCase{"runtime folder of another user", Squatter::OtherOwner, Squatter::None,
-                   "fendralwin-"},
-        FolderCase{"temporary folder open to others", Squatter::Missing, Squatter::OpenToOthers,
-                   "fendralwin-"},
-        FolderCase{"temporary name is a link", Squatter::Missing, Squatter::Link, "fendralwin-"},
-        FolderCase{"temporary name is a file", Squatter::Missing, Squatter::PlainFile,
-                   "fendralwin-"},
-        FolderCase{"temporary folder of another user", Squatter::Missing, Squatter::OtherOwner,
-                   "fendralwin-"}),
-    [](const testing::TestParamInfo<FolderCase>& info) {
-        std::string name = info.param.what;
-        std::erase(name, ' ');
-        return name;
-    });
-
-TEST(PrivateFolder, TakenNamesGetAFreshFolderAndTheUsualOneIsReused) {
-    TempFolder temp;
-    const ScopedEnv runtime("XDG_RUNTIME_DIR", nullptr);
-    const ScopedEnv tmp("TMPDIR", temp.path().c_str());
-    const std::string usual = temp / ("fendralwin-" + std::to_string(geteuid())) + "/";
-    EXPECT_EQ(posix::makePrivateFolder(), usual);
-    EXPECT_EQ(posix::makePrivateFolder(), usual);
-
-    fs::permissions(usual, fs::perms::all);
-    const std::string fresh = posix::makePrivateFolder();
-    EXPECT_NE(fresh, usual);
-    EXPECT_NE(posix::makePrivateFolder(), fresh); // each call makes its own
 }
 
 TEST(PosixPlatform, WritesEachScriptAsANewPrivateFileThatOnlyThisUserCanRead) {
@@ -142,16 +92,20 @@ TEST(PosixPlatform, WritesEachScriptAsANewPrivateFileThatOnlyThisUserCanRead) {
     }
 }
 
-TEST(PosixPlatform, AScriptFolderTakenAfterAWriteIsLeftAloneForAFreshOne) {
+TEST(PosixPlatform, KeepsItsScriptFolderUntilSomebodyTakesItThenMakesAFreshOne) {
     TempFolder temp;
     const ScopedEnv runtime("XDG_RUNTIME_DIR", nullptr);
     const ScopedEnv tmp("TMPDIR", temp.path().c_str());
     NativePlatform platform("/opt/fw");
-    const std::string first = platform.writeScript("/opt/fw/", "x");
-    fs::permissions(fs::path(first).parent_path(), fs::perms::all);
-    const std::string second = platform.writeScript("/opt/fw/", "y");
-    EXPECT_NE(fs::path(second).parent_path(), fs::path(first).parent_path());
-    EXPECT_TRUE(posix::isPrivateFolder(fs::path(second).parent_path()));
+    const auto folderOf = [&] {
+        return fs::path(platform.writeScript("/opt/fw/", "x")).parent_path();
+    };
+    const fs::path first = folderOf();
+    EXPECT_EQ(folderOf(), first);
+    fs::permissions(first, fs::perms::all);
+    const fs::path second = folderOf();
+    EXPECT_NE(second, first);
+    EXPECT_TRUE(posix::isPrivateFolder(second));
 }
 
 TEST(PosixPlatform, AScriptThatCannotBeWrittenOrStartedLeavesNothingBehind) {
@@ -212,12 +166,9 @@ TEST(PosixPlatform, KnowsOneFileReachedByAnotherPath) {
 
 TEST(ReadFolder, SplitsFoldersFromMatchingFilesIgnoringCase) {
     TempFolder temp;
-    temp.write("a.tif", "");
-    temp.write("B.TIF", "");
-    temp.write("c.Tif", "");
-    temp.write("notes.txt", "");
-    temp.write("x.tiff", "");
-    temp.write("sub/inner.tif", "");
+    for (const char* file : {"a.tif", "B.TIF", "c.Tif", "notes.txt", "x.tiff", "sub/inner.tif"}) {
+        temp.write(file, "");
+    }
     fs::create_directory_symlink(temp / "sub", temp / "linked");
     fs::create_symlink(temp / "missing", temp / "broken.tif");
     fs::create_symlink(temp / "loop.tif", temp / "loop.tif");

@@ -39,44 +39,12 @@ std::vector<std::string> recordedArguments(const std::string& record) {
 
 // Names made of the characters that shells and command interpreters treat specially.
 std::string hostileName(std::mt19937& random) {
-    static const std::vector<std::string> pieces{" ",
-                                                 "'",
-                                                 "\"",
-                                                 "$",
-                                                 "`",
-                                                 "\\",
-                                                 "%",
-                                                 "!",
-                                                 "&",
-                                                 ";",
-                                                 "*",
-                                                 "\n",
-                                                 "-",
-                                                 "é",
-                                                 "日本",
-                                                 "$(touch PWNED)",
-                                                 "`touch PWNED`",
-                                                 "'$HOME'",
-                                                 "a",
-                                                 "Z",
-                                                 "0",
-                                                 "|",
-                                                 "<",
-                                                 ">",
-                                                 "(",
-                                                 ")",
-                                                 "{",
-                                                 "}",
-                                                 "#",
-                                                 "~",
-                                                 "?",
-                                                 "[x]",
-                                                 "\t",
-                                                 "''",
-                                                 "\\'",
-                                                 "%OS%",
-                                                 "--x",
-                                                 "$PATH"};
+    // clang-format off
+    static const std::vector<std::string> pieces{
+        " ", "'", "\"", "$", "`", "\\", "%", "!", "&", ";", "*", "\n", "-", "é", "日本",
+        "$(touch PWNED)", "`touch PWNED`", "'$HOME'", "a", "Z", "0", "|", "<", ">", "(", ")",
+        "{", "}", "#", "~", "?", "[x]", "\t", "''", "\\'", "%OS%", "--x", "$PATH"};
+    // clang-format on
     std::uniform_int_distribution<std::size_t> count(1, 8);
     std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
     std::string name;
