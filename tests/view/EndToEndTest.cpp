@@ -98,13 +98,6 @@ TEST_F(EndToEnd, WithoutATerminalRunSaysSoInAFendralErrorBox) {
     EXPECT_TRUE(scriptsLeft().empty());
 }
 
-TEST_F(EndToEnd, AnOutputThatIsTheInputThroughALinkIsRefused) {
-    fs::create_symlink(window.path("scan1.tif"), window.path("alias.tif"));
-    chooseAndRun("scan1.tif", "alias.tif");
-    ASSERT_EQ(window.messages().size(), 1U);
-    EXPECT_EQ(window.messages()[0].title, "Output File Error");
-}
-
 TEST_F(EndToEnd, TheRealFendralWritesTheOutputAndTheInputStaysAsItWas) {
     fs::copy_file(FENDRAL_PROGRAM, window.path("Fendral"), fs::copy_options::overwrite_existing);
     fs::copy_file(SAMPLE_IMAGE, window.path("Images/sample.tif"));

@@ -3,11 +3,18 @@
 #include "BehaviourDriver.h"
 #include "ScopedEnv.h"
 #include "TempFolder.h"
+#include "app/view/qt/FileListView.h"
+#include "app/view/qt/FolderListModel.h"
+#include "app/view/qt/FolderListView.h"
 #include "app/view/qt/QtFrontEnd.h"
+#include "common/FolderText.h"
 #include "platform/NativePlatform.h"
 
-#include <QAbstractItemView>
-#include <QWidget>
+#include <QApplication>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTest>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -18,38 +25,19 @@ namespace fendralwin::test {
 // recorded; a job is recorded too unless `startJobs`, when a terminal really runs it.
 class QtDriver final : public WindowDriver {
 public:
-    explicit QtDriver(bool startJobs = false);
-    ~QtDriver() override;
-
-    std::string path(std::string_view relative) const override;
-    void openFolder(const std::string& list, const std::string& relative) override;
-    void clickFile(const std::string& name) override;
-    void type(const std::string& box, const std::string& text) override;
-    void paste(const std::string& box, const std::string& text) override;
-    void dragSlider(const std::string& bar, int position) override;
-    void stepRight(const std::string& bar) override;
-    void press(const std::string& button) override;
-    void removeFile(const std::string& relative) override;
-
-    std::string text(const std::string& control) override;
-    bool isEnabled(const std::string& control) override;
-    int barValue(const std::string& bar) override;
-    std::string focus() override;
-    bool isOpen() override;
-    const std::vector<ShownMessage>& messages() override { return boxes.shown; }
-    const std::vector<std::string>& startedScripts() override { return recorder_.startedScripts; }
-    const Platform& platform() override { return recorder_; }
-
-    std::string title() override;
-    int dpi() override;
-    Place clientArea() override;
-    bool isFixedSize() override;
-    Place place(const std::string& control) override;
-    std::string toolTip(const std::string& control) override;
-    int barMaximum(const std::string& bar) override;
-    ShownFont font(const std::string& label) override;
-    std::pair<Rgb, Rgb> colours(const std::string& label) override;
-    std::vector<std::string> tabCycle() override;
+    explicit QtDriver(bool startJobs = false) {
+        for (const char* file : {"scan1.tif", "Scan2.TIF", "notes.txt", "Images/photo.tif",
+                                 "Images/b.tif", "Out/.keep"}) {
+            root.write(file, "");
+        }
+        frontEnd = std::make_unique<QtFrontEnd>(
+            startJobs ? static_cast<Platform&>(system) : recorder_, root.path().string(), boxes);
+        frontEnd->show();
+        QApplication::setActiveWindow(&frontEnd->window());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&frontEnd->window()));
+    }
+    // The window object goes first: its Terminate event still needs the platform.
+    ~QtDriver() override { frontEnd.reset(); }
 
     template <typename Widget = QWidget>
     Widget* widget(const std::string& name) {
@@ -57,9 +45,112 @@ public:
     }
     // The row of a list whose text (or, with PathRole, folder) is `value`.
     static QModelIndex row(QAbstractItemView* list, const QString& value,
-                           int role = Qt::DisplayRole);
+                           int role = Qt::DisplayRole) {
+        const auto found =
+            list->model()->match(list->model()->index(0, 0), role, value, 1, Qt::MatchExactly);
+        return found.isEmpty() ? QModelIndex() : found.front();
+    }
     static void click(QAbstractItemView* list, const QModelIndex& row,
-                      Qt::KeyboardModifiers keys = {});
+                      Qt::KeyboardModifiers keys = {}) {
+        list->scrollTo(row);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, keys, list->visualRect(row).center());
+    }
+
+    std::string path(std::string_view relative) const override {
+        return FolderText(root.path().string(), '/') + std::string(relative);
+    }
+    void openFolder(const std::string& list, const std::string& relative) override {
+        auto* folders = widget<FolderListView>(list);
+        const std::string folder = relative.empty() ? root.path().string() : path(relative);
+        const QModelIndex entry =
+            row(folders, QString::fromStdString(folder), FolderListModel::PathRole);
+        ASSERT_TRUE(entry.isValid()) << folder;
+        click(folders, entry); // a double-click starts with a press that the list sees first
+        QTest::mouseDClick(folders->viewport(), Qt::LeftButton, {},
+                           folders->visualRect(entry).center());
+    }
+    void clickFile(const std::string& name) override {
+        auto* files = widget<FileListView>("filIn");
+        const QModelIndex entry = row(files, QString::fromStdString(name));
+        ASSERT_TRUE(entry.isValid()) << name;
+        click(files, entry);
+    }
+    void type(const std::string& box, const std::string& text) override {
+        widget(box)->setFocus();
+        widget<QLineEdit>(box)->end(false);
+        QTest::keyClicks(widget(box), QString::fromStdString(text));
+    }
+    void paste(const std::string& box, const std::string& text) override {
+        widget<QLineEdit>(box)->selectAll();
+        widget<QLineEdit>(box)->insert(QString::fromStdString(text));
+    }
+    void dragSlider(const std::string& bar, int position) override {
+        widget<QScrollBar>(bar)->setSliderDown(true);
+        widget<QScrollBar>(bar)->setSliderPosition(position);
+        widget<QScrollBar>(bar)->setSliderDown(false);
+    }
+    void stepRight(const std::string& bar) override {
+        widget(bar)->setFocus();
+        QTest::keyClick(widget(bar), Qt::Key_Right);
+    }
+    void press(const std::string& button) override {
+        QTest::mouseClick(widget(button), Qt::LeftButton);
+    }
+    void removeFile(const std::string& relative) override {
+        std::filesystem::remove(path(relative));
+    }
+
+    // Labels, buttons and boxes all hold theirs in the "text" property.
+    std::string text(const std::string& control) override {
+        return widget(control)->property("text").toString().toStdString();
+    }
+    bool isEnabled(const std::string& control) override { return widget(control)->isEnabled(); }
+    int barValue(const std::string& bar) override { return widget<QScrollBar>(bar)->value(); }
+    std::string focus() override {
+        const QWidget* focused = QApplication::focusWidget();
+        return focused ? focused->objectName().toStdString() : "";
+    }
+    bool isOpen() override { return frontEnd->window().isVisible(); }
+    const std::vector<ShownMessage>& messages() override { return boxes.shown; }
+    const std::vector<std::string>& startedScripts() override { return recorder_.startedScripts; }
+    const Platform& platform() override { return recorder_; }
+
+    std::string title() override { return frontEnd->window().windowTitle().toStdString(); }
+    int dpi() override { return frontEnd->window().logicalDpiX(); }
+    Place clientArea() override { return placeOf(frontEnd->window().rect()); }
+    bool isFixedSize() override {
+        return frontEnd->window().minimumSize() == frontEnd->window().maximumSize();
+    }
+    Place place(const std::string& control) override {
+        return placeOf(widget(control)->geometry());
+    }
+    std::string toolTip(const std::string& control) override {
+        return widget(control)->toolTip().toStdString();
+    }
+    int barMaximum(const std::string& bar) override { return widget<QScrollBar>(bar)->maximum(); }
+    ShownFont font(const std::string& label) override {
+        const QFont font = widget(label)->font();
+        return {font.family().toStdString(), font.pointSizeF(), font.italic()};
+    }
+    std::pair<Rgb, Rgb> colours(const std::string& label) override {
+        EXPECT_TRUE(widget(label)->autoFillBackground()) << label;
+        const QPalette palette = widget(label)->palette();
+        const auto rgb = [](const QColor& c) {
+            return Rgb{c.red(), c.green(), c.blue()};
+        };
+        return {rgb(palette.color(QPalette::Window)), rgb(palette.color(QPalette::WindowText))};
+    }
+    std::vector<std::string> tabCycle() override {
+        std::vector<std::string> names;
+        QWidget* at = widget("drvIn");
+        at->setFocus();
+        do {
+            names.push_back(at->objectName().toStdString());
+            QTest::keyClick(at, Qt::Key_Tab);
+            at = QApplication::focusWidget();
+        } while (at != nullptr && at != widget("drvIn") && names.size() < 30);
+        return names;
+    }
 
     TempFolder root;
     TempFolder runtimeFolder;
@@ -69,6 +160,9 @@ public:
     std::unique_ptr<QtFrontEnd> frontEnd;
 
 private:
+    static Place placeOf(const QRect& area) {
+        return {area.left(), area.top(), area.width(), area.height()};
+    }
     RecordingPlatform recorder_{system};
 };
 

@@ -157,17 +157,12 @@ TEST(Win32Program, RunHasTheCommandInterpreterRunFendralOnTheChosenFile) {
     Win32Driver window(true);
     window.clickItem("filIn", 1);
     // The chosen file stays chosen: a click below the items and a Ctrl+click on it keep it.
-    const HWND files = window.handle("filIn");
     RECT list{};
-    GetClientRect(files, &list);
-    const LPARAM blank = MAKELPARAM(4, list.bottom - 2);
-    SendMessageW(files, WM_LBUTTONDOWN, MK_LBUTTON, blank);
-    SendMessageW(files, WM_LBUTTONUP, 0, blank);
-    RECT chosen{};
-    SendMessageW(files, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&chosen));
-    const LPARAM onChosen = MAKELPARAM(chosen.left + 2, chosen.top + 2);
-    SendMessageW(files, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, onChosen);
-    SendMessageW(files, WM_LBUTTONUP, MK_CONTROL, onChosen);
+    GetClientRect(window.handle("filIn"), &list);
+    SendMessageW(window.handle("filIn"), WM_LBUTTONDOWN, MK_LBUTTON,
+                 MAKELPARAM(4, list.bottom - 2));
+    SendMessageW(window.handle("filIn"), WM_LBUTTONUP, 0, MAKELPARAM(4, list.bottom - 2));
+    window.clickItem("filIn", 1, false, MK_CONTROL);
 
     window.paste("txtOutputFile", "clean 50%.tif");
     window.press("cmdRunFendral");
