@@ -16,7 +16,8 @@ printf '#!/bin/sh\nexec xterm -geometry 80x14+400+40 "$@" 2>/dev/null\n' >"$term
 chmod +x "$terminal"
 export TERMINAL="$terminal"
 
-"$program_folder/FendralWin" &
+# Started in its own folder, the lists show the sample images.
+(cd "$program_folder" && exec ./FendralWin) &
 app=$!
 trap 'kill $app 2>/dev/null || true; pkill -f "xterm -geometry 80x14+400+40" || true' EXIT
 

@@ -11,7 +11,9 @@ cmake --build --preset release --target FendralWin Fendral fendral_samples
 
 program_folder=build/release/bin
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-    exec "$program_folder/FendralWin"
+    # Started in its own folder, the lists show the sample images.
+    cd "$program_folder"
+    exec ./FendralWin
 fi
 echo "No display: running a demonstration job on a virtual display."
 xvfb-run -a -s "-screen 0 1024x640x24" scripts/demo.sh "$program_folder" build/demo

@@ -40,9 +40,12 @@ frmFendralWrapper::~frmFendralWrapper() {
 }
 
 void frmFendralWrapper::Form_Load() {
-    vars_.strAppDir = FolderText(platform_.programFolder(), platform_.separator());
-    vars_.strInDir = vars_.strAppDir;
-    vars_.strOutDir = vars_.strAppDir;
+    const char separator = platform_.separator();
+    vars_.strAppDir = FolderText(platform_.programFolder(), separator);
+    // The lists are open already, and not always on the program folder (an installed program's
+    // folder is not the user's): the folder variables follow them, so that the two agree.
+    vars_.strInDir = FolderText(c_.filIn.path(), separator);
+    vars_.strOutDir = FolderText(c_.dirOut.path(), separator);
 }
 
 void frmFendralWrapper::Form_Terminate() noexcept {

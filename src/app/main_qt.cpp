@@ -9,7 +9,9 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral("1.0.0.7"));
 
     fendralwin::NativePlatform platform;
-    fendralwin::QtFrontEnd frontEnd(platform, platform.programFolder());
+    // The lists open where the user started the program (a desktop launch starts it at home),
+    // not in the program's own folder.
+    fendralwin::QtFrontEnd frontEnd(platform, ".");
     frontEnd.show();
     return QApplication::exec();
 }

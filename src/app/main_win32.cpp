@@ -8,7 +8,8 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
     // The window scales its layout and fonts to the screen's DPI itself.
     SetProcessDPIAware();
     fendralwin::NativePlatform platform;
-    fendralwin::win32::Win32FrontEnd frontEnd(platform, platform.programFolder());
+    // The lists open where the user started the program, not in the program's own folder.
+    fendralwin::win32::Win32FrontEnd frontEnd(platform, ".");
     frontEnd.show(showCommand);
 
     fendralwin::win32::FormWindow& window = frontEnd.window();

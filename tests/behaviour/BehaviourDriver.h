@@ -14,7 +14,8 @@ namespace fendralwin::test {
 
 // What a scenario does to the window and reads back from it, as a user would, through one
 // implementation of the window. Every driver starts on the same folder tree, its root being
-// the program folder and the folder that the lists open first:
+// the program folder and, unless a scenario says otherwise, the folder that the lists open
+// first:
 //   scan1.tif  Scan2.TIF  notes.txt  Images/photo.tif  Images/b.tif  Out/
 class BehaviourDriver {
 public:

@@ -140,6 +140,15 @@ void addRunCommand(std::vector<Scenario>& s) {
             {"AnInputThatVanishedIsAFendralError", kReady + "clean.tif | remove scan1.tif" + press,
              "box=fendralError"},
             {"ExitClosesTheWindow", "press cmdExit", "closed"},
+            // The lists open where the program was started, which need not be its own folder; the
+            // job still runs in the program folder.
+            {"TheListsOpenOnTheStartFolder", "click photo.tif | type txtOutputFile out.tif" + press,
+             "lblInputFile=Input File: {Images/photo.tif} | lblOutputFile=Output File: "
+             "{Images/out.tif} | "
+             "job=1,10,{Images/photo.tif},{Images/out.tif}",
+             "Images"},
+            {"AStartFolderThatIsGoneLeavesTheProgramFolder", "click scan1.tif",
+             "lblInputFile=Input File: {scan1.tif}", "gone"},
         });
     // A bad extension is named before a blank setting, and takes the name back.
     for (const auto& [what, name] : {std::pair{"Tiff", "clean.tiff"},
@@ -223,7 +232,7 @@ std::string scenarioName(const testing::TestParamInfo<Scenario>& info) {
 
 void BehaviourTest::runScenario() {
     const Scenario& scenario = GetParam();
-    const std::unique_ptr<BehaviourDriver> driver = makeDriver();
+    const std::unique_ptr<BehaviourDriver> driver = makeDriver(scenario.start);
     if (!scenario.actions.empty()) {
         for (const std::string& action : split(scenario.actions, " | ")) {
             perform(*driver, action);

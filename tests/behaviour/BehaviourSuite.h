@@ -23,16 +23,17 @@ struct Scenario {
     std::string name;
     std::string actions;
     std::string expected;
+    std::string start = {}; // the folder of the tree that the lists open first; "" the root
 };
 
 std::vector<Scenario> behaviourScenarios();
 std::string scenarioName(const testing::TestParamInfo<Scenario>& info);
 
 // One scenario against one implementation of the window; each test program derives it with
-// its own driver.
+// its own driver, whose lists open on `startFolder` (a path of the tree).
 class BehaviourTest : public testing::TestWithParam<Scenario> {
 protected:
-    virtual std::unique_ptr<BehaviourDriver> makeDriver() = 0;
+    virtual std::unique_ptr<BehaviourDriver> makeDriver(const std::string& startFolder) = 0;
     void runScenario();
 };
 

@@ -11,9 +11,10 @@ namespace {
 class Drives : public testing::Test {
 protected:
     Drives() {
+        for (const char* folder : {"C:\\", "D:\\", "D:\\Out"}) {
+            h.fs.folders[folder] = {};
+        }
         h.fs.folders["C:\\Images"] = {"scan1.tif"};
-        h.fs.folders["D:\\Out"] = {};
-        h.fs.unopenable.insert("A:\\");
         h.dirIn.setPath("C:\\Images");
         h.filIn.click("scan1.tif");
         h.dirOut.setPath("D:\\Out");

@@ -18,16 +18,14 @@ FakePlatform platformWith(char separator, std::string programFolder) {
 
 class FakeDriver final : public BehaviourDriver {
 public:
-    explicit FakeDriver(FakePlatform platform)
-        : h_(std::move(platform)) {
-        h_.fs.folders[root_] = {"scan1.tif", "Scan2.TIF"};
-        h_.fs.folders[folder("Images")] = {"photo.tif", "b.tif"};
-        h_.fs.folders[folder("Out")] = {};
-    }
+    FakeDriver(FakePlatform platform, const std::string& startFolder)
+        : root_(platform.folder)
+        , sep_(platform.sep)
+        , h_(std::move(platform), tree(), folder(startFolder)) {}
 
     std::string path(std::string_view relative) const override {
-        std::string path = FolderText(root_, h_.platform.sep) + std::string(relative);
-        std::ranges::replace(path, '/', h_.platform.sep);
+        std::string path = FolderText(root_, sep_) + std::string(relative);
+        std::ranges::replace(path, '/', sep_);
         return path;
     }
     void openFolder(const std::string& list, const std::string& relative) override {
@@ -67,7 +65,12 @@ public:
 
 private:
     std::string folder(const std::string& relative) const {
-        return relative.empty() ? root_ : FolderText(root_, h_.platform.sep) + relative;
+        return relative.empty() ? root_ : FolderText(root_, sep_) + relative;
+    }
+    FakeFileSystem tree() const {
+        return {{{root_, {"scan1.tif", "Scan2.TIF"}},
+                 {folder("Images"), {"photo.tif", "b.tif"}},
+                 {folder("Out"), {}}}};
     }
     template <typename Control>
     Control& named(const std::string& name) {
@@ -77,19 +80,21 @@ private:
     FakeScrollBar& scrollBar(const std::string& name) { return named<FakeScrollBar>(name); }
     FakeButton& button(const std::string& name) { return named<FakeButton>(name); }
 
+    std::string root_;
+    char sep_;
     Harness h_;
-    std::string root_ = h_.platform.folder;
 };
 
 class WindowsStyleBehaviour : public BehaviourTest {
-    std::unique_ptr<BehaviourDriver> makeDriver() override {
-        return std::make_unique<FakeDriver>(platformWith('\\', "C:\\Tools\\FendralWin"));
+    std::unique_ptr<BehaviourDriver> makeDriver(const std::string& startFolder) override {
+        return std::make_unique<FakeDriver>(platformWith('\\', "C:\\Tools\\FendralWin"),
+                                            startFolder);
     }
 };
 
 class PosixStyleBehaviour : public BehaviourTest {
-    std::unique_ptr<BehaviourDriver> makeDriver() override {
-        return std::make_unique<FakeDriver>(platformWith('/', "/opt/fendralwin"));
+    std::unique_ptr<BehaviourDriver> makeDriver(const std::string& startFolder) override {
+        return std::make_unique<FakeDriver>(platformWith('/', "/opt/fendralwin"), startFolder);
     }
 };
 

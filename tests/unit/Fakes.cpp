@@ -8,7 +8,7 @@ namespace fendralwin::test {
 bool FakeFolderList::setPath(const std::string& path) {
     // A drive alone ("D:") opens that drive's root.
     const std::string folder = path.size() == 2 && path[1] == ':' ? path + "\\" : path;
-    if (fs.unopenable.contains(folder)) {
+    if (!fs.folders.contains(folder)) {
         return false;
     }
     current = folder;
@@ -61,10 +61,12 @@ bool FakePlatform::isSameExistingFile(const std::string& a, const std::string& b
     return sameFiles.contains({a, b}) || sameFiles.contains({b, a});
 }
 
-Harness::Harness(FakePlatform platformSetup)
-    : platform(std::move(platformSetup)) {
+Harness::Harness(FakePlatform platformSetup, FakeFileSystem files, const std::string& startFolder)
+    : platform(std::move(platformSetup))
+    , fs(std::move(files)) {
     fs.folders.try_emplace(platform.folder);
-    wiring = std::make_unique<FormWiring>(*this, boxes, platform, platform.folder);
+    wiring = std::make_unique<FormWiring>(*this, boxes, platform,
+                                          startFolder.empty() ? platform.folder : startFolder);
 }
 
 IControl& Harness::control(std::string_view name) {

@@ -83,11 +83,11 @@ struct FakeScrollBar final : IScrollBar, EventSource {
     int position = 10;
 };
 
-// Folders of the fake file system, with the files each one holds. Folder paths are given as a
-// folder list reads them: a root keeps its separator, other folders have none at the end.
+// Folders of the fake file system, with the files each one holds; no other folder can be opened.
+// Folder paths are given as a folder list reads them: a root keeps its separator, other folders
+// have none at the end.
 struct FakeFileSystem {
     std::map<std::string, std::vector<std::string>> folders;
-    std::set<std::string> unopenable;
 };
 
 struct FakeDriveList final : IDriveList, EventSource {
@@ -155,9 +155,11 @@ struct FakePlatform final : Platform {
     std::set<std::pair<std::string, std::string>> sameFiles; // path pairs naming one file
 };
 
-// The window object wired to fakes by the shared wiring, its lists open on the program folder.
+// The window object wired to fakes by the shared wiring, its lists open on the start folder (the
+// program folder unless another is given).
 struct Harness final : IFormWindow {
-    explicit Harness(FakePlatform platformSetup = {});
+    explicit Harness(FakePlatform platformSetup = {}, FakeFileSystem files = {},
+                     const std::string& startFolder = {});
 
     IControl& control(std::string_view name) override;
     void close() override { closed = true; }

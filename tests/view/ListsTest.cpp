@@ -74,6 +74,18 @@ TEST_F(Lists, AFolderRemovedWhileShownCannotBeOpenedAndNothingChanges) {
     EXPECT_TRUE(rows(filIn()).isEmpty());
 }
 
+TEST_F(Lists, FilesThatAppearOrVanishShowAndTheChosenOneStaysChosenQuietly) {
+    window.clickFile("scan1.tif");
+    window.root.write("frame_10.tif", "");
+    window.root.write("frame_2.tif", "");
+    std::filesystem::remove(window.path("Scan2.TIF"));
+    const QStringList expected{"frame_2.tif", "frame_10.tif", "scan1.tif"};
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rows(filIn()) == expected; }, 5'000));
+    EXPECT_EQ(filIn()->selectedItem(), "scan1.tif");
+    EXPECT_EQ(window.text("lblInputFile"), "Input File: " + window.path("scan1.tif"));
+    EXPECT_TRUE(window.messages().empty());
+}
+
 TEST_F(Lists, TheDriveListOffersTheRootAndFollowsTheFolderListOntoAnotherVolume) {
     auto* drives = window.widget<DriveComboBox>("drvIn");
     EXPECT_EQ(drives->itemData(0).toString(), "/");

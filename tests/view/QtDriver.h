@@ -25,13 +25,13 @@ namespace fendralwin::test {
 // recorded; a job is recorded too unless `startJobs`, when a terminal really runs it.
 class QtDriver final : public WindowDriver {
 public:
-    explicit QtDriver(bool startJobs = false) {
+    explicit QtDriver(bool startJobs = false, const std::string& startFolder = {}) {
         for (const char* file : {"scan1.tif", "Scan2.TIF", "notes.txt", "Images/photo.tif",
                                  "Images/b.tif", "Out/.keep"}) {
             root.write(file, "");
         }
         frontEnd = std::make_unique<QtFrontEnd>(
-            startJobs ? static_cast<Platform&>(system) : recorder_, root.path().string(), boxes);
+            startJobs ? static_cast<Platform&>(system) : recorder_, path(startFolder), boxes);
         frontEnd->show();
         QApplication::setActiveWindow(&frontEnd->window());
         EXPECT_TRUE(QTest::qWaitForWindowActive(&frontEnd->window()));

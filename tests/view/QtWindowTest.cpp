@@ -5,6 +5,7 @@
 #include "app/view/qt/QtMessageBoxes.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,7 +18,9 @@ namespace fendralwin::test {
 namespace {
 
 class QtBehaviour : public BehaviourTest {
-    std::unique_ptr<BehaviourDriver> makeDriver() override { return std::make_unique<QtDriver>(); }
+    std::unique_ptr<BehaviourDriver> makeDriver(const std::string& startFolder) override {
+        return std::make_unique<QtDriver>(false, startFolder);
+    }
 };
 
 TEST_P(QtBehaviour, Holds) {
@@ -25,12 +28,16 @@ TEST_P(QtBehaviour, Holds) {
 }
 INSTANTIATE_TEST_SUITE_P(Qt, QtBehaviour, testing::ValuesIn(behaviourScenarios()), scenarioName);
 
+// Also run with QT_SCALE_FACTOR=2: every control keeps its place in a window twice as dense.
 TEST(QtWindow, IsLaidOutAsTheControlTableSaysAt96Dpi) {
     QtDriver window;
     ASSERT_EQ(window.dpi(), 96);
     checkLayoutAgainstTheTable(window);
-    EXPECT_EQ(window.frontEnd->window().windowIcon().availableSizes(),
-              (QList<QSize>{{16, 16}, {32, 32}}));
+    FormWindow& form = window.frontEnd->window();
+    const qreal ratio = qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble();
+    EXPECT_EQ(form.devicePixelRatioF(), ratio);
+    EXPECT_EQ(form.grab().size(), QSize(385, 446) * ratio);
+    EXPECT_EQ(form.windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}}));
 }
 
 TEST(QtWindow, EveryCaptionFitsOneLineOfItsLabelAndIsNeverReadAsMarkup) {
@@ -75,6 +82,58 @@ TEST(QtWindow, MessageBoxesShowALoneCarriageReturnAsALineBreak) {
                         {QMessageBox::Warning, "first\nsecond"},
                         {QMessageBox::Critical, "a\r\nb"},
                         {QMessageBox::NoIcon, "c"}}));
+}
+
+TEST(QtWindow, AScreenReaderHearsEveryControlByName) {
+    QtDriver window;
+    window.clickFile("scan1.tif");
+    QAccessibleInterface* form = QAccessible::queryAccessibleInterface(&window.frontEnd->window());
+    ASSERT_NE(form, nullptr);
+    std::size_t heard = 0;
+    for (int i = 0; i < form->childCount(); ++i) {
+        const QAccessibleInterface* control = form->child(i);
+        const std::string name = control->object()->objectName().toStdString();
+        const ControlLayout& layout = controlNamed(name);
+        const std::string expected = layout.kind == ControlKind::Label
+                                         ? window.text(name) // read as what it shows
+                                         : std::string(accessibleName(layout));
+        // A drop-down list is named by its label, its own name being the drive it shows.
+        const auto labels = control->relations(QAccessible::Label);
+        const QAccessibleInterface* namer =
+            layout.kind == ControlKind::DriveList && !labels.isEmpty() ? labels.front().first
+                                                                       : control;
+        EXPECT_EQ(namer->text(QAccessible::Name).toStdString(), expected) << name;
+        EXPECT_FALSE(expected.empty()) << name;
+        heard += 1;
+    }
+    EXPECT_EQ(heard, controlTable().size());
+    EXPECT_EQ(accessibleName(controlNamed("txtRadius")), "Radius:");
+    EXPECT_EQ(accessibleName(controlNamed("Label1")), "Input File:");
+}
+
+// Tab, the arrow keys, Return and typing are enough for a whole job.
+TEST(QtWindow, AWholeJobCanBeDoneWithTheKeyboardAlone) {
+    QtDriver window;
+    const auto key = [](Qt::Key pressed, int times = 1) {
+        for (int i = 0; i < times; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), pressed);
+        }
+    };
+    ASSERT_EQ(window.focus(), "drvIn");
+    key(Qt::Key_Tab);
+    key(Qt::Key_Down); // from the open folder to its first subfolder, Images
+    key(Qt::Key_Return);
+    key(Qt::Key_Tab);
+    key(Qt::Key_Down, 2); // b.tif, then photo.tif
+    key(Qt::Key_Tab, 3);
+    ASSERT_EQ(window.focus(), "txtOutputFile");
+    QTest::keyClicks(QApplication::focusWidget(), "out.tif");
+    key(Qt::Key_Tab, 5);
+    ASSERT_EQ(window.focus(), "cmdRunFendral");
+    key(Qt::Key_Return);
+    EXPECT_EQ(window.messages(), std::vector<ShownMessage>{});
+    ASSERT_EQ(window.startedScripts().size(), 1U);
+    EXPECT_NE(window.startedScripts()[0].find(window.path("Images/photo.tif")), std::string::npos);
 }
 
 } // namespace

@@ -22,7 +22,7 @@ namespace fendralwin::test {
 // recorded; a job is recorded too unless `startJobs`, when the command interpreter runs it.
 class Win32Driver final : public WindowDriver {
 public:
-    explicit Win32Driver(bool startJobs = false)
+    explicit Win32Driver(bool startJobs = false, const std::string& startFolder = {})
         : root(programFolderWithProbe(temp, L"Fendral Win"))
         , system(utf8(root)) {
         for (const wchar_t* file : {L"scan1.tif", L"Scan2.TIF", L"notes.txt", L"Images\\photo.tif",
@@ -31,7 +31,7 @@ public:
             std::ofstream(root / file) << "x";
         }
         frontEnd = std::make_unique<win32::Win32FrontEnd>(
-            startJobs ? static_cast<Platform&>(system) : recorder_, utf8(root), boxes);
+            startJobs ? static_cast<Platform&>(system) : recorder_, path(startFolder), boxes);
         frontEnd->show();
         pumpMessages();
     }

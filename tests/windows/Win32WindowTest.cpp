@@ -13,8 +13,8 @@ namespace fendralwin::test {
 namespace {
 
 class Win32Behaviour : public BehaviourTest {
-    std::unique_ptr<BehaviourDriver> makeDriver() override {
-        return std::make_unique<Win32Driver>();
+    std::unique_ptr<BehaviourDriver> makeDriver(const std::string& startFolder) override {
+        return std::make_unique<Win32Driver>(false, startFolder);
     }
 };
 
@@ -68,6 +68,20 @@ TEST_F(Win32Window, TheListsShowTheDriveTheFolderTreeAndTheFilesInTheirOrder) {
     EXPECT_EQ(SendMessageW(window.handle("dirIn"), LB_GETCURSEL, 0, 0),
               static_cast<LRESULT>(folders.openRow));
     EXPECT_EQ(window.control<win32::DriveList>("drvIn").drive(), "c:");
+}
+
+TEST_F(Win32Window, AnActivatedWindowShowsFilesThatCameOrWentAndKeepsTheChoiceQuietly) {
+    window.clickFile("scan1.tif");
+    for (const wchar_t* file : {L"frame_10.tif", L"frame_2.tif"}) {
+        std::ofstream(window.root / file) << "x";
+    }
+    std::filesystem::remove(window.root / L"Scan2.TIF");
+    SendMessageW(window.window().handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    auto& files = window.control<win32::FileList>("filIn");
+    EXPECT_EQ(files.names(),
+              (std::vector<std::wstring>{L"frame_2.tif", L"frame_10.tif", L"scan1.tif"}));
+    EXPECT_EQ(files.selectedItem(), "scan1.tif");
+    EXPECT_TRUE(window.messages().empty());
 }
 
 TEST_F(Win32Window, EnterOpensTheRootWhichKeepsItsSeparator) {

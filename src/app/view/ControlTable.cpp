@@ -4,6 +4,7 @@
 #include <array>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace fendralwin {
 
@@ -49,6 +50,27 @@ constexpr std::array<ControlLayout, 24> kControls{{
 }};
 // clang-format on
 
+// The label that names each control that has no caption of its own.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 10> kLabelOf{{
+    {"drvIn", "lblSelInDrive"},
+    {"dirIn", "lblSelInDir"},
+    {"filIn", "lblSelInFile"},
+    {"drvOut", "lblOutDrv"},
+    {"dirOut", "lblSelOutDir"},
+    {"txtOutputFile", "Label2"},
+    {"hscrlMaxDiff", "lblMaxDiff"},
+    {"hscrlRadius", "lblRadius"},
+    {"txtRadius", "lblRadius"},
+    {"txtMaxDiff", "lblMaxDiff"},
+}};
+
+std::string_view trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    return first == std::string_view::npos
+               ? std::string_view()
+               : text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
 } // namespace
 
 std::span<const ControlLayout> controlTable() {
@@ -62,6 +84,17 @@ const ControlLayout& controlNamed(std::string_view name) {
         throw std::out_of_range("no control named " + std::string(name));
     }
     return *found;
+}
+
+std::string_view labelOf(const ControlLayout& control) {
+    const auto found = std::ranges::find(kLabelOf, control.name,
+                                         &std::pair<std::string_view, std::string_view>::first);
+    return found == kLabelOf.end() ? std::string_view() : found->second;
+}
+
+std::string_view accessibleName(const ControlLayout& control) {
+    const std::string_view label = labelOf(control);
+    return trimmed(label.empty() ? control.text : controlNamed(label).text);
 }
 
 } // namespace fendralwin

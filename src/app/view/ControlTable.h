@@ -72,4 +72,11 @@ std::span<const ControlLayout> controlTable();
 // The control of that name; throws std::out_of_range for an unknown name.
 const ControlLayout& controlNamed(std::string_view name);
 
+// The label beside a control that names it; empty for a control with a caption of its own.
+std::string_view labelOf(const ControlLayout& control);
+
+// What a screen reader calls a control: the caption of its label, or its own caption, without
+// the blanks around it. A path label is read as the path it shows.
+std::string_view accessibleName(const ControlLayout& control);
+
 } // namespace fendralwin

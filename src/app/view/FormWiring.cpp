@@ -67,8 +67,12 @@ FormWiring::FormWiring(IFormWindow& window, IMessageBoxes& messageBoxes, Platfor
     const FormControls c = formControls(window);
     form_ = std::make_unique<frmFendralWrapper>(c, messageBoxes, platform);
     for (const auto& [folders, drives] : kDriveOfFolder) {
-        named<IFolderList>(window, folders).setPath(startFolder);
-        named<IDriveList>(window, drives).showDriveOf(named<IFolderList>(window, folders).path());
+        // A start folder that is gone or closed to the user leaves the program folder.
+        auto& list = named<IFolderList>(window, folders);
+        if (!list.setPath(startFolder)) {
+            list.setPath(platform.programFolder());
+        }
+        named<IDriveList>(window, drives).showDriveOf(list.path());
     }
     c.filIn.setPath(c.dirIn.path());
     form_->Form_Load();

@@ -22,8 +22,9 @@ struct EventBinding {
 
 std::span<const EventBinding> eventTable();
 
-// The window object over a toolkit's window: opens the lists on the start folder, runs the Load
-// event, then connects every control's event to its handler, so that nothing runs before Load.
+// The window object over a toolkit's window: opens the lists on the start folder (the program
+// folder when that cannot be opened), runs the Load event, then connects every control's event
+// to its handler, so that nothing runs before Load.
 // A folder list also keeps its drive list on the drive of the folder it opens. Destroying it
 // releases the window object, which runs its Terminate event.
 class FormWiring {

@@ -5,6 +5,7 @@
 #include "platform/FolderContents.h"
 #include "platform/Platform.h"
 
+#include <QFileSystemWatcher>
 #include <QSignalBlocker>
 #include <QStringListModel>
 
@@ -13,6 +14,7 @@ namespace fendralwin {
 FileListView::FileListView(std::string pattern, QWidget* parent)
     : QListView(parent)
     , model_(new QStringListModel(this))
+    , watcher_(new QFileSystemWatcher(this))
     , pattern_(std::move(pattern)) {
     setModel(model_);
     setUniformItemSizes(true);
@@ -23,13 +25,25 @@ FileListView::FileListView(std::string pattern, QWidget* parent)
             raiseEvent();
         }
     });
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this,
+            [this] { fill(toQt(selectedItem())); });
 }
 
 void FileListView::setPath(const std::string& path) {
-    path_ = path;
+    if (path != path_) {
+        if (!path_.empty()) {
+            watcher_->removePath(toQt(path_));
+        }
+        watcher_->addPath(toQt(path));
+        path_ = path;
+    }
+    fill({});
+}
+
+void FileListView::fill(const QString& chosen) {
     std::vector<std::string> files;
     try {
-        files = readFolder(path, pattern_).files;
+        files = readFolder(path_, pattern_).files;
     } catch (const PlatformError&) {
         // An unreadable folder simply has no files to offer.
     }
@@ -37,12 +51,15 @@ void FileListView::setPath(const std::string& path) {
         return !name.starts_with('.');
     };
     const QSignalBlocker quiet(selectionModel());
-    QStringList names;
-    for (const std::string& name : listedNames(std::move(files), isShown)) {
-        names.append(toQt(name));
-    }
+    const QStringList names = listedNames(std::move(files), isShown);
     model_->setStringList(names);
-    selectionModel()->clear();
+    const auto row = chosen.isEmpty() ? -1 : names.indexOf(chosen);
+    if (row < 0) {
+        selectionModel()->clear();
+    } else {
+        selectionModel()->setCurrentIndex(model_->index(static_cast<int>(row)),
+                                          QItemSelectionModel::ClearAndSelect);
+    }
 }
 
 QItemSelectionModel::SelectionFlags FileListView::selectionCommand(const QModelIndex& index,

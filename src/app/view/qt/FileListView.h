@@ -5,12 +5,14 @@
 #include <QListView>
 #include <string>
 
+class QFileSystemWatcher;
 class QStringListModel;
 
 namespace fendralwin {
 
 // A file list: the files of one folder whose names match a pattern, without regard to case.
-// Selecting a file raises Click. A folder that cannot be read lists no files.
+// Selecting a file raises Click. A folder that cannot be read lists no files. Files that appear
+// or vanish in the folder show at once, the chosen one staying chosen, and raise nothing.
 class FileListView final : public QListView, public IFileList, public EventSource {
 public:
     FileListView(std::string pattern, QWidget* parent);
@@ -26,7 +28,11 @@ protected:
                                                          const QEvent* event) const override;
 
 private:
+    // Lists the folder's files again, with `chosen` chosen when it is among them.
+    void fill(const QString& chosen);
+
     QStringListModel* model_;
+    QFileSystemWatcher* watcher_;
     std::string pattern_;
     std::string path_;
 };

@@ -65,8 +65,11 @@ bool FolderListView::setPath(const std::string& path) {
     } catch (const PlatformError&) {
         return false;
     }
-    FolderRows rows =
-        folderRows(folder, listedNames(std::move(contents.folders), isShownName), '/');
+    std::vector<std::string> subfolders;
+    for (const QString& name : listedNames(std::move(contents.folders), isShownName)) {
+        subfolders.push_back(fromQt(name));
+    }
+    FolderRows rows = folderRows(folder, subfolders, '/');
     const auto openRow = static_cast<int>(rows.openRow);
     model_->show(std::move(rows));
     path_ = folder;

@@ -94,6 +94,10 @@ FormWindow::FormWindow() {
     for (const ControlLayout& control : controlTable()) {
         QWidget* widget = makeControl(control, this);
         widget->setObjectName(toQt(control.name));
+        // A label is read as what it shows, which changes; every other control by its name.
+        if (control.kind != ControlKind::Label) {
+            widget->setAccessibleName(toQt(fendralwin::accessibleName(control)));
+        }
         widget->setGeometry(pixels(control.left), pixels(control.top), pixels(control.width),
                             pixels(control.height));
         if (widget->focusPolicy() & Qt::TabFocus) {
@@ -101,6 +105,12 @@ FormWindow::FormWindow() {
                 setTabOrder(previous, widget);
             }
             previous = widget;
+        }
+    }
+    // A drop-down list reads out the drive it shows: its label names it, as its buddy.
+    for (const ControlLayout& control : controlTable()) {
+        if (const std::string_view label = labelOf(control); !label.empty()) {
+            findChild<QLabel*>(toQt(label))->setBuddy(findChild<QWidget*>(toQt(control.name)));
         }
     }
     setFixedSize(pixels(kClientWidthTwips), pixels(kClientHeightTwips));

@@ -33,6 +33,16 @@ CommandButton::CommandButton(const QString& caption, QWidget* parent)
     connect(this, &QPushButton::clicked, this, [this] { raiseEvent(); });
 }
 
+void CommandButton::keyPressEvent(QKeyEvent* event) {
+    // A button of a plain window ignores Return unless it is a dialog's default button.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        click();
+        event->accept();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
+
 ScrollBar::ScrollBar(QWidget* parent)
     : QScrollBar(Qt::Horizontal, parent) {
     setFocusPolicy(Qt::StrongFocus);

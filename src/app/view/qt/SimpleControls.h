@@ -27,11 +27,14 @@ public:
     void giveFocus() override { setFocus(Qt::OtherFocusReason); }
 };
 
-// Raises Click when pressed.
+// Raises Click when pressed, by the mouse, Space, or Return while it has the focus.
 class CommandButton final : public QPushButton, public ICommandButton, public EventSource {
 public:
     CommandButton(const QString& caption, QWidget* parent);
     void setEnabled(bool enabled) override { QPushButton::setEnabled(enabled); }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // A horizontal bar whose Left and Right keys move the slider left and right. Only a drag of the

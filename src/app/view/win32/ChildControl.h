@@ -51,6 +51,8 @@ public:
     virtual void scrolled(int /*request*/, int /*position*/) {}
     // Enter while the control has the focus.
     virtual void activated() {}
+    // The window became the active one again.
+    virtual void windowActivated() {}
     // WM_DRAWITEM of an owner-drawn control; false when the control draws nothing itself.
     virtual bool drawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
 

@@ -5,6 +5,8 @@
 #include "platform/Platform.h"
 #include "platform/windows/SystemText.h"
 
+#include <algorithm>
+
 namespace fendralwin::win32 {
 
 FileList::FileList(const ControlLayout& design, const ControlSite& site)
@@ -14,15 +16,28 @@ FileList::FileList(const ControlLayout& design, const ControlSite& site)
 
 void FileList::setPath(const std::string& path) {
     path_ = path;
+    fill({});
+}
+
+void FileList::windowActivated() {
+    const LRESULT selected = SendMessageW(handle(), LB_GETCURSEL, 0, 0);
+    fill(selected < 0 ? std::wstring() : names_.at(static_cast<std::size_t>(selected)));
+}
+
+void FileList::fill(const std::wstring& chosen) {
     std::vector<std::string> files;
     try {
-        files = readFolder(path, std::string(design().pattern)).files;
+        files = readFolder(path_, std::string(design().pattern)).files;
     } catch (const PlatformError&) {
         // An unreadable folder simply has no files to offer.
     }
     names_ = listedNames(files);
-    // Filling the list selects nothing and notifies nothing.
+    // Filling the list and choosing in it from here notify nothing.
     fillListBox(handle(), names_);
+    const auto found = std::ranges::find(names_, chosen);
+    if (!chosen.empty() && found != names_.end()) {
+        SendMessageW(handle(), LB_SETCURSEL, found - names_.begin(), 0);
+    }
 }
 
 std::string FileList::selectedItem() const {

@@ -7,7 +7,9 @@
 
 namespace fendralwin::win32 {
 
-// The files of one folder that match the control's pattern; selecting one raises Click.
+// The files of one folder that match the control's pattern; selecting one raises Click. When
+// the window is activated again, files that appeared or vanished meanwhile show, the chosen one
+// staying chosen, and nothing is raised.
 class FileList final : public ChildControl, public IFileList {
 public:
     FileList(const ControlLayout& design, const ControlSite& site);
@@ -16,10 +18,14 @@ public:
     void setPath(const std::string& path) override;
     std::string selectedItem() const override;
     void commanded(int notification) override;
+    void windowActivated() override;
 
     const std::vector<std::wstring>& names() const { return names_; }
 
 private:
+    // Lists the folder's files again, with `chosen` chosen when it is among them.
+    void fill(const std::wstring& chosen);
+
     std::string path_;
     std::vector<std::wstring> names_;
 };

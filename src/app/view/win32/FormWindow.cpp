@@ -288,6 +288,10 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (const HWND focused = GetFocus(); focused != nullptr && IsChild(window, focused)) {
                 lastFocus_ = focused;
             }
+        } else {
+            for (const auto& control : controls_) {
+                control->windowActivated();
+            }
         }
         break;
     case WM_SETFOCUS:

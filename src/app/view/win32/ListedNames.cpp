@@ -3,6 +3,7 @@
 #include "platform/windows/SystemText.h"
 
 #include <algorithm>
+#include <shlwapi.h>
 
 namespace fendralwin::win32 {
 
@@ -12,10 +13,11 @@ std::vector<std::wstring> listedNames(const std::vector<std::string>& names) {
     for (const std::string& name : names) {
         listed.push_back(windows::widen(name));
     }
+    // As the system's file manager orders them: numbers by their value ("frame_2" before
+    // "frame_10"), letter case ignored; names it takes as equal keep a fixed order.
     std::ranges::sort(listed, [](const std::wstring& a, const std::wstring& b) {
-        const int order = CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                               static_cast<int>(b.size()), TRUE);
-        return order == CSTR_EQUAL ? a < b : order == CSTR_LESS_THAN;
+        const int order = StrCmpLogicalW(a.c_str(), b.c_str());
+        return order == 0 ? a < b : order < 0;
     });
     return listed;
 }

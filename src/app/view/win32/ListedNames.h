@@ -6,8 +6,7 @@
 
 namespace fendralwin::win32 {
 
-// UTF-8 names from a folder as a list shows them: sorted without regard to letter case; names
-// that differ only in case keep a fixed order.
+// UTF-8 names from a folder as a list shows them: in the order of the system's file manager.
 std::vector<std::wstring> listedNames(const std::vector<std::string>& names);
 
 // Replaces a list box's items by `names`, drawing once at the end.
