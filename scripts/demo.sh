@@ -11,15 +11,24 @@ output_name=demo-smoothed.tif
 rm -f "$program_folder/$output_name"
 
 # The terminal opens beside the window, so the screenshot shows it; the job waits there for Enter.
+terminal_pattern="xterm -fa Monospace -fs 9 -geometry 80x14+400+40"
 terminal="$out/hold-terminal"
-printf '#!/bin/sh\nexec xterm -geometry 80x14+400+40 "$@" 2>/dev/null\n' >"$terminal"
+printf '#!/bin/sh\nexec %s "$@"\n' "$terminal_pattern" >"$terminal"
 chmod +x "$terminal"
 export TERMINAL="$terminal"
+# Qt wants a private runtime folder; a bare session has none.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    XDG_RUNTIME_DIR="$out/runtime"
+    mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+    export XDG_RUNTIME_DIR
+fi
 
 # Started in its own folder, the lists show the sample images.
 (cd "$program_folder" && exec ./FendralWin) &
 app=$!
-trap 'kill $app 2>/dev/null || true; pkill -f "xterm -geometry 80x14+400+40" || true' EXIT
+# The terminal still waits for Enter: it goes at once, before the virtual display does ("+" is
+# literal in its command line, not a pattern).
+trap 'kill $app 2>/dev/null || true; pkill -KILL -f "${terminal_pattern//+/\\+}" || true' EXIT
 
 window=$(xdotool search --sync --onlyvisible --name '^FendralWin$' | head -n 1)
 sleep 1
