@@ -9,159 +9,79 @@ namespace fendralwin::test {
 
 namespace {
 
+// clang-format off
 const std::map<std::string, ShownMessage, std::less<>> kMessages{
-    {"badExtension",
-     {MessageKind::Plain, "FendralWin", "The output file must have a \".TIF\" extension."}},
-    {"badName",
-     {MessageKind::Plain, "FendralWin",
-      "The output file name contains characters that are not allowed in file names."}},
-    {"blankRadius",
-     {MessageKind::Plain, "FendralWin", "The Radius setting must be set to a numeric value."}},
-    {"blankMaxDiff",
-     {MessageKind::Plain, "FendralWin", "The MaxDiff setting must be set to a numeric value."}},
-    {"badRadius",
-     {MessageKind::Plain, "FendralWin", "Only numeric values are valid for the Radius setting."}},
-    {"badMaxDiff",
-     {MessageKind::Plain, "FendralWin", "Only numeric values are valid for the MaxDiff setting."}},
-    {"sameFile",
-     {MessageKind::Warning, "Output File Error",
-      "The input and output files need to be either\rdifferent names or in different "
-      "directories."}},
-    // The text is the system's own description of the failure.
-    {"fendralError", {MessageKind::Critical, "Fendral Error", "*"}},
+    {"badExtension", {MessageKind::Plain, "FendralWin", "The output file must have a \".TIF\" extension."}},
+    {"badName", {MessageKind::Plain, "FendralWin", "The output file name contains characters that are not allowed in file names."}},
+    {"blankRadius", {MessageKind::Plain, "FendralWin", "The Radius setting must be set to a numeric value."}},
+    {"blankMaxDiff", {MessageKind::Plain, "FendralWin", "The MaxDiff setting must be set to a numeric value."}},
+    {"badRadius", {MessageKind::Plain, "FendralWin", "Only numeric values are valid for the Radius setting."}},
+    {"badMaxDiff", {MessageKind::Plain, "FendralWin", "Only numeric values are valid for the MaxDiff setting."}},
+    {"sameFile", {MessageKind::Warning, "Output File Error", "The input and output files need to be either\rdifferent names or in different directories."}},
+    {"fendralError", {MessageKind::Critical, "Fendral Error", "*"}}, // the system's own description
 };
 
 // Ready to run: scan1.tif chosen, the output folder Out, a name typed.
 const std::string kReady = "click scan1.tif | openOut Out | type txtOutputFile ";
+const std::string kRun = " | press cmdRunFendral";
+const std::string kJob = "job=1,10,{scan1.tif},{Out/";
 
-void addChoosers(std::vector<Scenario>& s) {
-    s.insert(s.end(),
-             {
-                 {"StartsWithNothingChosen", "",
-                  "lblInputFile=Input File: | lblOutputFile=Output File: | txtOutputFile= | "
-                  "txtRadius=1 | "
-                  "txtMaxDiff=10 | run=off | bar hscrlRadius=10 | bar hscrlMaxDiff=10"},
-                 {"AChosenFileShowsItsPath", "click Scan2.TIF",
-                  "lblInputFile=Input File: {Scan2.TIF} | run=off"},
-                 {"FilesOfAnOpenedFolderAreChosenThere", "openIn Images | click photo.tif",
-                  "lblInputFile=Input File: {Images/photo.tif}"},
-                 {"AnAncestorFolderOpensAgain", "openIn Images | openIn  | click scan1.tif",
-                  "lblInputFile=Input File: {scan1.tif}"},
-                 {"ANewInputFolderTakesBackTheChoiceButKeepsTheName",
-                  "type txtOutputFile clean.tif | click scan1.tif | openIn Images",
-                  "lblInputFile=Input File: | txtOutputFile=clean.tif | "
-                  "lblOutputFile=Output File: {clean.tif} | run=off"},
-                 {"AnOutputFolderShowsBeforeAnyName", "openOut Out",
-                  "lblOutputFile=Output File: {Out/}"},
-                 {"TheOutputPathFollowsEachTypedKey", "openOut Out | type txtOutputFile cl",
-                  "lblOutputFile=Output File: {Out/cl} | run=off"},
-                 {"AFileAndOneTypedKeyMakeTheJobReady", "click scan1.tif | type txtOutputFile c",
-                  "run=on"},
-                 {"EmptyingTheNameTakesReadinessBack",
-                  "click scan1.tif | type txtOutputFile clean.tif | paste txtOutputFile ",
-                  "lblOutputFile=Output File: {} | run=off"},
-                 {"ANewOutputFolderKeepsTheTypedName", "type txtOutputFile clean.tif | openOut Out",
-                  "lblOutputFile=Output File: {Out/clean.tif} | txtOutputFile=clean.tif"},
-                 {"TheInputSideNeverChangesTheOutputSide",
-                  "openOut Out | type txtOutputFile x.tif | openIn Images",
-                  "lblOutputFile=Output File: {Out/x.tif}"},
-                 {"ANameThatIsOnlyCopiesOfTheOutputFolderIsNoName",
-                  kReady + "x | paste txtOutputFile {Out/}{Out/}", "run=off"},
-                 {"TheOutputFolderInFrontOfANameLeavesAName",
-                  kReady + "x | paste txtOutputFile {Out/}clean.tif", "run=on"},
-             });
-}
-
-void addSettings(std::vector<Scenario>& s) {
-    s.insert(
-        s.end(),
-        {
-            {"DraggingASliderWritesItsSetting", "drag hscrlRadius 37 | drag hscrlMaxDiff 50",
-             "txtRadius=3.7 | txtMaxDiff=50 | bar hscrlRadius=37 | bar hscrlMaxDiff=50"},
-            {"DraggingToTheEndsWritesWholeNumbers", "drag hscrlRadius 100 | drag hscrlMaxDiff 0",
-             "txtRadius=10 | txtMaxDiff=0"},
-            {"AnArrowKeyMovesTheSliderWithoutWritingTheSetting",
-             "step hscrlRadius | step hscrlMaxDiff",
-             "txtRadius=1 | txtMaxDiff=10 | bar hscrlRadius=11 | bar hscrlMaxDiff=11"},
-            {"NumbersTypedIntoEmptyBoxesStay",
-             "paste txtRadius  | type txtRadius 1.5 | paste txtMaxDiff  | type txtMaxDiff 12.5",
-             "txtRadius=1.5 | txtMaxDiff=12.5 | lblOutputFile=Output File: | run=off"},
-            {"APastedTextWithTwoPointsIsRefusedWhole", "paste txtMaxDiff 1.2.3",
-             "txtMaxDiff= | box=badMaxDiff"},
-        });
-    const std::pair<const char*, const char*> refusals[]{
-        {"RadiusMinus", "txtRadius 12|-"},        {"MaxDiffMinus", "txtMaxDiff 12|-"},
-        {"MinusIntoEmptyRadius", "txtRadius |-"}, {"MinusIntoEmptyMaxDiff", "txtMaxDiff |-"},
-        {"MaxDiffLetter", "txtMaxDiff 12|a"},     {"RadiusBlank", "txtRadius 12| "},
-        {"RadiusComma", "txtRadius 12|,"},        {"RadiusSecondPoint", "txtRadius 1.|."},
-    };
-    for (const auto& [name, row] : refusals) {
-        const std::string text = row;
-        const std::string box = text.substr(0, text.find(' '));
-        const std::string before = text.substr(box.size() + 1, text.find('|') - box.size() - 1);
-        const bool radius = box == "txtRadius";
-        s.push_back({std::string("ARefusedKeyEmptiesTheBox") + name,
-                     "paste " + box + " " + before + " | type " + box + " " +
-                         text.substr(text.find('|') + 1),
-                     box + "= | focus=" + box + " | box=" + (radius ? "badRadius" : "badMaxDiff")});
-    }
-}
-
-void addRunCommand(std::vector<Scenario>& s) {
-    const std::string press = " | press cmdRunFendral";
-    s.insert(
-        s.end(),
-        {
-            {"RunStartsTheJobAndStaysReady", kReady + "clean.tif" + press,
-             "run=on | job=1,10,{scan1.tif},{Out/clean.tif}"},
-            {"EveryRunStartsAJobOfItsOwn", kReady + "clean.tif" + press + press,
-             "job=1,10,{scan1.tif},{Out/clean.tif} | job=1,10,{scan1.tif},{Out/clean.tif}"},
-            {"AnyLetterCaseOfTifPassesUpper", kReady + "CLEAN.TIF" + press,
-             "job=1,10,{scan1.tif},{Out/CLEAN.TIF}"},
-            {"AnyLetterCaseOfTifPassesMixed", kReady + "clean.Tif" + press,
-             "job=1,10,{scan1.tif},{Out/clean.Tif}"},
-            {"AnyLetterCaseOfTifPassesAlone", kReady + ".tif" + press,
-             "job=1,10,{scan1.tif},{Out/.tif}"},
-            {"AControlCharacterInTheNameIsRefusedAndKept",
-             kReady + "x | paste txtOutputFile a\tb.tif" + press,
-             "txtOutputFile=a\tb.tif | focus=txtOutputFile | box=badName"},
-            {"ABlankRadiusIsNamedFirst",
-             kReady + "clean.tif | paste txtRadius  | paste txtMaxDiff " + press,
-             "txtRadius= | focus=txtRadius | box=blankRadius"},
-            {"ABlankMaxDiffIsNamed", kReady + "clean.tif | paste txtMaxDiff " + press,
-             "focus=txtMaxDiff | box=blankMaxDiff"},
-            {"TheSettingsGoToFendralAsTyped",
-             kReady + "clean.tif | paste txtRadius 1.5 | paste txtMaxDiff .5" + press,
-             "job=1.5,.5,{scan1.tif},{Out/clean.tif}"},
-            {"TheInputAsOutputIsRefused",
-             "openIn Images | click photo.tif | openOut Images | type txtOutputFile photo.tif" +
-                 press,
-             "txtOutputFile=photo.tif | box=sameFile"},
-            {"AnInputThatVanishedIsAFendralError", kReady + "clean.tif | remove scan1.tif" + press,
-             "box=fendralError"},
-            {"ExitClosesTheWindow", "press cmdExit", "closed"},
-            // The lists open where the program was started, which need not be its own folder; the
-            // job still runs in the program folder.
-            {"TheListsOpenOnTheStartFolder", "click photo.tif | type txtOutputFile out.tif" + press,
-             "lblInputFile=Input File: {Images/photo.tif} | lblOutputFile=Output File: "
-             "{Images/out.tif} | "
-             "job=1,10,{Images/photo.tif},{Images/out.tif}",
-             "Images"},
-            {"AStartFolderThatIsGoneLeavesTheProgramFolder", "click scan1.tif",
-             "lblInputFile=Input File: {scan1.tif}", "gone"},
-        });
+const std::vector<Scenario> kScenarios{
+    // The choosers and readiness.
+    {"StartsWithNothingChosen", "", "lblInputFile=Input File: | lblOutputFile=Output File: | txtOutputFile= | txtRadius=1 | txtMaxDiff=10 | run=off | bar hscrlRadius=10 | bar hscrlMaxDiff=10"},
+    {"AChosenFileShowsItsPath", "click Scan2.TIF", "lblInputFile=Input File: {Scan2.TIF} | run=off"},
+    {"FilesOfAnOpenedFolderAreChosenThere", "openIn Images | click photo.tif", "lblInputFile=Input File: {Images/photo.tif}"},
+    {"AnAncestorFolderOpensAgain", "openIn Images | openIn  | click scan1.tif", "lblInputFile=Input File: {scan1.tif}"},
+    {"ANewInputFolderTakesBackTheChoiceButKeepsTheName", "type txtOutputFile clean.tif | click scan1.tif | openIn Images",
+     "lblInputFile=Input File: | txtOutputFile=clean.tif | lblOutputFile=Output File: {clean.tif} | run=off"},
+    {"AnOutputFolderShowsBeforeAnyName", "openOut Out", "lblOutputFile=Output File: {Out/}"},
+    {"TheOutputPathFollowsEachTypedKey", "openOut Out | type txtOutputFile cl", "lblOutputFile=Output File: {Out/cl} | run=off"},
+    {"AFileAndOneTypedKeyMakeTheJobReady", "click scan1.tif | type txtOutputFile c", "run=on"},
+    {"EmptyingTheNameTakesReadinessBack", "click scan1.tif | type txtOutputFile clean.tif | paste txtOutputFile ", "lblOutputFile=Output File: {} | run=off"},
+    {"ANewOutputFolderKeepsTheTypedName", "type txtOutputFile clean.tif | openOut Out", "lblOutputFile=Output File: {Out/clean.tif} | txtOutputFile=clean.tif"},
+    {"TheInputSideNeverChangesTheOutputSide", "openOut Out | type txtOutputFile x.tif | openIn Images", "lblOutputFile=Output File: {Out/x.tif}"},
+    {"ANameThatIsOnlyCopiesOfTheOutputFolderIsNoName", kReady + "x | paste txtOutputFile {Out/}{Out/}", "run=off"},
+    {"TheOutputFolderInFrontOfANameLeavesAName", kReady + "x | paste txtOutputFile {Out/}clean.tif", "run=on"},
+    // The lists open where the program was started; the job still runs in the program folder.
+    {"TheListsOpenOnTheStartFolder", "click photo.tif | type txtOutputFile out.tif" + kRun,
+     "lblInputFile=Input File: {Images/photo.tif} | lblOutputFile=Output File: {Images/out.tif} | job=1,10,{Images/photo.tif},{Images/out.tif}", "Images"},
+    {"AStartFolderThatIsGoneLeavesTheProgramFolder", "click scan1.tif", "lblInputFile=Input File: {scan1.tif}", "gone"},
+    // The settings.
+    {"DraggingASliderWritesItsSetting", "drag hscrlRadius 37 | drag hscrlMaxDiff 50", "txtRadius=3.7 | txtMaxDiff=50 | bar hscrlRadius=37 | bar hscrlMaxDiff=50"},
+    {"DraggingToTheEndsWritesWholeNumbers", "drag hscrlRadius 100 | drag hscrlMaxDiff 0", "txtRadius=10 | txtMaxDiff=0"},
+    {"AnArrowKeyMovesTheSliderWithoutWritingTheSetting", "step hscrlRadius | step hscrlMaxDiff", "txtRadius=1 | txtMaxDiff=10 | bar hscrlRadius=11 | bar hscrlMaxDiff=11"},
+    {"NumbersTypedIntoEmptyBoxesStay", "paste txtRadius  | type txtRadius 1.5 | paste txtMaxDiff  | type txtMaxDiff 12.5",
+     "txtRadius=1.5 | txtMaxDiff=12.5 | lblOutputFile=Output File: | run=off"},
+    {"APastedTextWithTwoPointsIsRefusedWhole", "paste txtMaxDiff 1.2.3", "txtMaxDiff= | box=badMaxDiff"},
+    {"ARefusedKeyEmptiesTheBoxRadiusMinus", "paste txtRadius 12 | type txtRadius -", "txtRadius= | focus=txtRadius | box=badRadius"},
+    {"ARefusedKeyEmptiesTheBoxMaxDiffMinus", "paste txtMaxDiff 12 | type txtMaxDiff -", "txtMaxDiff= | focus=txtMaxDiff | box=badMaxDiff"},
+    {"ARefusedKeyEmptiesTheBoxMinusIntoEmptyRadius", "paste txtRadius  | type txtRadius -", "txtRadius= | focus=txtRadius | box=badRadius"},
+    {"ARefusedKeyEmptiesTheBoxMinusIntoEmptyMaxDiff", "paste txtMaxDiff  | type txtMaxDiff -", "txtMaxDiff= | focus=txtMaxDiff | box=badMaxDiff"},
+    {"ARefusedKeyEmptiesTheBoxMaxDiffLetter", "paste txtMaxDiff 12 | type txtMaxDiff a", "txtMaxDiff= | focus=txtMaxDiff | box=badMaxDiff"},
+    {"ARefusedKeyEmptiesTheBoxRadiusBlank", "paste txtRadius 12 | type txtRadius  ", "txtRadius= | focus=txtRadius | box=badRadius"},
+    {"ARefusedKeyEmptiesTheBoxRadiusComma", "paste txtRadius 12 | type txtRadius ,", "txtRadius= | focus=txtRadius | box=badRadius"},
+    {"ARefusedKeyEmptiesTheBoxRadiusSecondPoint", "paste txtRadius 1. | type txtRadius .", "txtRadius= | focus=txtRadius | box=badRadius"},
+    // The Run command.
+    {"RunStartsTheJobAndStaysReady", kReady + "clean.tif" + kRun, "run=on | " + kJob + "clean.tif}"},
+    {"EveryRunStartsAJobOfItsOwn", kReady + "clean.tif" + kRun + kRun, kJob + "clean.tif} | " + kJob + "clean.tif}"},
+    {"AnyLetterCaseOfTifPassesUpper", kReady + "CLEAN.TIF" + kRun, kJob + "CLEAN.TIF}"},
+    {"AnyLetterCaseOfTifPassesMixed", kReady + "clean.Tif" + kRun, kJob + "clean.Tif}"},
+    {"AnyLetterCaseOfTifPassesAlone", kReady + ".tif" + kRun, kJob + ".tif}"},
     // A bad extension is named before a blank setting, and takes the name back.
-    for (const auto& [what, name] : {std::pair{"Tiff", "clean.tiff"},
-                                     {"Tf", "clean.tf"},
-                                     {"None", "clean"},
-                                     {"Short", "abc"},
-                                     {"TrailingBlank", "clean.tif "}}) {
-        s.push_back({std::string("ABadExtensionEmptiesTheName") + what,
-                     kReady + name + " | paste txtRadius " + press,
-                     "txtOutputFile= | lblOutputFile=Output File: {Out/} | run=off | "
-                     "focus=txtOutputFile | box=badExtension"});
-    }
-}
+    {"ABadExtensionEmptiesTheNameTiff", kReady + "clean.tiff | paste txtRadius " + kRun, "txtOutputFile= | lblOutputFile=Output File: {Out/} | run=off | focus=txtOutputFile | box=badExtension"},
+    {"ABadExtensionEmptiesTheNameTf", kReady + "clean.tf" + kRun, "txtOutputFile= | run=off | focus=txtOutputFile | box=badExtension"},
+    {"ABadExtensionEmptiesTheNameNone", kReady + "clean" + kRun, "txtOutputFile= | box=badExtension"},
+    {"ABadExtensionEmptiesTheNameShort", kReady + "abc" + kRun, "txtOutputFile= | box=badExtension"},
+    {"ABadExtensionEmptiesTheNameTrailingBlank", kReady + "clean.tif " + kRun, "txtOutputFile= | box=badExtension"},
+    {"AControlCharacterInTheNameIsRefusedAndKept", kReady + "x | paste txtOutputFile a\tb.tif" + kRun, "txtOutputFile=a\tb.tif | focus=txtOutputFile | box=badName"},
+    {"ABlankRadiusIsNamedFirst", kReady + "clean.tif | paste txtRadius  | paste txtMaxDiff " + kRun, "txtRadius= | focus=txtRadius | box=blankRadius"},
+    {"ABlankMaxDiffIsNamed", kReady + "clean.tif | paste txtMaxDiff " + kRun, "focus=txtMaxDiff | box=blankMaxDiff"},
+    {"TheSettingsGoToFendralAsTyped", kReady + "clean.tif | paste txtRadius 1.5 | paste txtMaxDiff .5" + kRun, "job=1.5,.5,{scan1.tif},{Out/clean.tif}"},
+    {"TheInputAsOutputIsRefused", "openIn Images | click photo.tif | openOut Images | type txtOutputFile photo.tif" + kRun, "txtOutputFile=photo.tif | box=sameFile"},
+    {"AnInputThatVanishedIsAFendralError", kReady + "clean.tif | remove scan1.tif" + kRun, "box=fendralError"},
+    {"ExitClosesTheWindow", "press cmdExit", "closed"},
+};
+// clang-format on
 
 std::vector<std::string> split(const std::string& text, const std::string& separator) {
     std::vector<std::string> parts;
@@ -219,11 +139,7 @@ void perform(BehaviourDriver& driver, const std::string& action) {
 } // namespace
 
 std::vector<Scenario> behaviourScenarios() {
-    std::vector<Scenario> scenarios;
-    addChoosers(scenarios);
-    addSettings(scenarios);
-    addRunCommand(scenarios);
-    return scenarios;
+    return kScenarios;
 }
 
 std::string scenarioName(const testing::TestParamInfo<Scenario>& info) {
