@@ -5,6 +5,8 @@
 # Usage: demo.sh PROGRAM FOLDER SCREENSHOT_FOLDER
 set -euo pipefail
 program=$1
+# Started from FOLDER: a path is made absolute, a bare name is looked up on the search path.
+[[ "$program" != */* ]] || program=$(realpath "$program")
 folder=$(realpath "$2")
 mkdir -p "$3"
 out=$(realpath "$3")
