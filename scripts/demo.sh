@@ -1,21 +1,27 @@
 #!/usr/bin/env bash
-# A demonstration job on the current X display: picks the second sample image in FendralWin's
-# input list, types an output name, presses Run Fendral and waits for the result. Leaves a
-# screenshot of the window and the terminal that Run opened.
-# Usage: demo.sh PROGRAM_FOLDER OUTPUT_FOLDER
+# A demonstration job on the current X display: starts PROGRAM in FOLDER, whose images its input
+# list shows, picks the second image, types an output name, presses Run Fendral and waits for the
+# result in FOLDER. Leaves a screenshot of the window and the terminal that Run opened.
+# Usage: demo.sh PROGRAM FOLDER SCREENSHOT_FOLDER
 set -euo pipefail
-program_folder=$(realpath "$1")
-mkdir -p "$2"
-out=$(realpath "$2")
+program=$1
+# Started from FOLDER: a path is made absolute, a bare name is looked up on the search path.
+[[ "$program" != */* ]] || program=$(realpath "$program")
+folder=$(realpath "$2")
+mkdir -p "$3"
+out=$(realpath "$3")
 output_name=demo-smoothed.tif
-rm -f "$program_folder/$output_name"
+rm -f "$folder/$output_name"
 
 # The terminal opens beside the window, so the screenshot shows it; the job waits there for Enter.
-terminal_pattern="xterm -fa Monospace -fs 9 -geometry 80x14+400+40"
 terminal="$out/hold-terminal"
-printf '#!/bin/sh\nexec %s "$@"\n' "$terminal_pattern" >"$terminal"
+rm -f "$terminal.pid"
+printf '#!/bin/sh\necho $$ >"%s.pid"\nexec xterm -fa Monospace -fs 9 -geometry 80x14+400+40 "$@"\n' \
+    "$terminal" >"$terminal"
 chmod +x "$terminal"
 export TERMINAL="$terminal"
+# On the X display that xdotool drives, whatever the caller's environment says.
+export QT_QPA_PLATFORM=xcb
 # Qt wants a private runtime folder; a bare session has none.
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
     XDG_RUNTIME_DIR="$out/runtime"
@@ -23,14 +29,18 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
     export XDG_RUNTIME_DIR
 fi
 
-# Started in its own folder, the lists show the sample images.
-(cd "$program_folder" && exec ./FendralWin) &
+# Started in FOLDER, the lists show its images.
+(cd "$folder" && exec "$program") &
 app=$!
-# The terminal still waits for Enter: it goes at once, before the virtual display does ("+" is
-# literal in its command line, not a pattern).
-trap 'kill $app 2>/dev/null || true; pkill -KILL -f "${terminal_pattern//+/\\+}" || true' EXIT
+# The terminal still waits for Enter: it goes at once, before the virtual display does (told to
+# end, it would complain of the lost display).
+stop() {
+    kill "$app" 2>/dev/null || true
+    [ ! -f "$terminal.pid" ] || kill -KILL "$(cat "$terminal.pid")" 2>/dev/null || true
+}
+trap stop EXIT
 
-window=$(xdotool search --sync --onlyvisible --name '^FendralWin$' | head -n 1)
+window=$(timeout 60 xdotool search --sync --onlyvisible --name '^FendralWin$' | head -n 1)
 sleep 1
 # Client-area positions of the controls, in pixels at 96 DPI.
 click() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.3; }
@@ -41,16 +51,16 @@ sleep 0.3
 click 320 411                   # Run Fendral
 
 for _ in $(seq 1 100); do
-    [ -f "$program_folder/$output_name" ] && break
+    [ -f "$folder/$output_name" ] && break
     sleep 0.2
 done
 sleep 1
 import -window root "$out/screenshot.png"
 
-if [ -f "$program_folder/$output_name" ]; then
+if [ -f "$folder/$output_name" ]; then
     echo "Demonstration job done."
     echo "  screenshot:   $out/screenshot.png"
-    echo "  output image: $program_folder/$output_name"
+    echo "  output image: $folder/$output_name"
 else
     echo "The demonstration job wrote no output; see $out/screenshot.png" >&2
     exit 1

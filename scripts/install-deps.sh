@@ -11,13 +11,14 @@ linux_packages=(
     xvfb xauth xterm xdotool imagemagick
     fonts-liberation fonts-dejavu-core
     locales
+    librsvg2-bin file dpkg-dev lintian desktop-file-utils appstream
 )
 
 # GoogleTest comes as sources (/usr/src/googletest) and is cross-compiled with the tests.
 windows_packages=(
     cmake ninja-build googletest
     g++-mingw-w64-x86-64 wine wine64
-    xvfb xauth imagemagick
+    xvfb xauth imagemagick librsvg2-bin
 )
 
 as_root() {

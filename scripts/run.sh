@@ -16,4 +16,5 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     exec ./FendralWin
 fi
 echo "No display: running a demonstration job on a virtual display."
-xvfb-run -a -s "-screen 0 1024x640x24" scripts/demo.sh "$program_folder" build/demo
+xvfb-run -a -s "-screen 0 1024x640x24" \
+    scripts/demo.sh "$program_folder/FendralWin" "$program_folder" build/demo

@@ -136,24 +136,28 @@ TEST_F(Win32Window, TheIconIsAGreySquareWithTransparentCornersAndABuilding) {
             reinterpret_cast<HICON>(GetClassLongPtrW(window.window().handle(), which));
         ICONINFO info{};
         ASSERT_TRUE(GetIconInfo(icon, &info)) << size;
+        // A 16-colour icon: colours without alpha, and a mask that is white where transparent.
         BITMAPINFO format{};
         format.bmiHeader = {sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size * size));
+        std::vector<std::uint32_t> colours(static_cast<std::size_t>(size * size));
+        std::vector<std::uint32_t> mask(colours.size());
         const HDC screen = GetDC(nullptr);
-        GetDIBits(screen, info.hbmColor, 0, static_cast<UINT>(size), pixels.data(), &format,
-                  DIB_RGB_COLORS);
+        for (const auto& [bitmap, pixels] :
+             {std::pair{info.hbmColor, colours.data()}, {info.hbmMask, mask.data()}}) {
+            GetDIBits(screen, bitmap, 0, static_cast<UINT>(size), pixels, &format, DIB_RGB_COLORS);
+            DeleteObject(bitmap);
+        }
         ReleaseDC(nullptr, screen);
-        DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
         const int unit = size / 16;
-        const auto at = [&](int x, int y) {
-            return pixels[static_cast<std::size_t>(y * unit * size + x * unit)];
+        const auto at = [&](const std::vector<std::uint32_t>& pixels, int x, int y) {
+            return pixels[static_cast<std::size_t>(y * unit * size + x * unit)] & 0xFFFFFFU;
         };
-        EXPECT_EQ(at(0, 0) >> 24, 0U) << "a transparent corner at " << size;
-        EXPECT_EQ(at(8, 10), 0xFFC0C0C0U) << "grey inside the hall at " << size;
-        EXPECT_EQ(at(3, 10), 0xFF404040U) << "the hall's dark outline at " << size;
-        EXPECT_EQ(at(6, 2), 0xFFC0C0C0U) << "grey above the first stack at " << size;
-        EXPECT_EQ(at(6, 5), 0xFFC0C0C0U) << "grey inside the first stack at " << size;
+        EXPECT_EQ(at(mask, 0, 0), 0xFFFFFFU) << "a transparent corner at " << size;
+        EXPECT_EQ(at(mask, 8, 10), 0U) << "an opaque square at " << size;
+        EXPECT_EQ(at(colours, 8, 10), 0xC0C0C0U) << "grey inside the hall at " << size;
+        EXPECT_EQ(at(colours, 3, 10), 0x404040U) << "the hall's dark outline at " << size;
+        EXPECT_EQ(at(colours, 6, 2), 0xC0C0C0U) << "grey above the first stack at " << size;
+        EXPECT_EQ(at(colours, 6, 5), 0xC0C0C0U) << "grey inside the first stack at " << size;
     }
 }
 

@@ -82,15 +82,20 @@ COLORREF colorOf(Rgb rgb) {
     return RGB(rgb.red, rgb.green, rgb.blue);
 }
 
+HICON loadWindowIcon(HINSTANCE module, int size) {
+    return static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(FENDRALWIN_WINDOW_ICON),
+                                         IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+}
+
 void registerWindowClass() {
     static const bool registered = [] {
         WNDCLASSEXW windowClass{};
         windowClass.cbSize = sizeof windowClass;
         windowClass.lpfnWndProc = DefWindowProcW;
         windowClass.hInstance = GetModuleHandleW(nullptr);
-        // The two images the icon is drawn for; the system scales them to other sizes.
-        windowClass.hIcon = makeWindowIcon(32);
-        windowClass.hIconSm = makeWindowIcon(16);
+        // The icon resource's two images; the system scales them to other sizes.
+        windowClass.hIcon = loadWindowIcon(windowClass.hInstance, 32);
+        windowClass.hIconSm = loadWindowIcon(windowClass.hInstance, 16);
         windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         windowClass.lpszClassName = kWindowClass;

@@ -1,11 +1,5 @@
 #pragma once
 
-#include <windows.h>
-
-namespace fendralwin::win32 {
-
-// The program's icon, `size` (16 or 32) pixels square: a grey bevelled square with transparent
-// corners and the dark grey outline of a building with two stacks.
-HICON makeWindowIcon(int size);
-
-} // namespace fendralwin::win32
+// The number of the window's icon resource (WindowIcon.rc): one icon with a 32 and a 16 pixel
+// image in 16 colours, made at build time from the drawing the desktop's icons come from.
+#define FENDRALWIN_WINDOW_ICON 1
