@@ -7,6 +7,8 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("FendralWin"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0.7"));
+    // Docks match the window to its desktop entry, and so to its icon, by this name.
+    QApplication::setDesktopFileName(QStringLiteral("org.fendralwin.FendralWin"));
 
     fendralwin::NativePlatform platform;
     // The lists open where the user started the program (a desktop launch starts it at home),
