@@ -6,7 +6,7 @@ set -euo pipefail
 
 linux_packages=(
     cmake ninja-build g++ clang-format pkg-config
-    qt6-base-dev libgl-dev libtiff-dev
+    qt6-base-dev libgl-dev libtiff-dev libicu-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xterm xdotool imagemagick
     fonts-liberation fonts-dejavu-core
