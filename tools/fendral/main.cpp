@@ -55,6 +55,13 @@ int main(int argc, char** argv) {
         const fendral::JobSummary summary =
             fendral::filterFile(options.input, options.output, settings, progress);
         bar.clear();
+        if (!summary.notKept.empty()) {
+            std::cerr << "Fendral: warning: " << options.input << ": not kept:";
+            for (std::size_t i = 0; i < summary.notKept.size(); ++i) {
+                std::cerr << (i == 0 ? " " : ", ") << summary.notKept[i];
+            }
+            std::cerr << '\n';
+        }
         if (onTerminal) {
             printSummary(summary, std::chrono::steady_clock::now() - started);
         }

@@ -13,6 +13,15 @@ namespace {
 
 // Rows per band: enough that the halo each band reads beyond its rows stays a small share.
 constexpr std::uint32_t bandRows = 64;
+// Bytes of the rows a chunk may hold, so that very wide pages take fewer rows at a time.
+constexpr std::size_t chunkBytes = std::size_t{16} << 20;
+
+// Rows filtered at a time: a band per thread, no more rows than the page has.
+std::uint32_t rowsPerChunk(const PageFormat& page, unsigned threads) {
+    const std::size_t fitting = std::max<std::size_t>(1, chunkBytes / page.rowBytes());
+    const std::size_t rows = std::min<std::size_t>(fitting, std::size_t{bandRows} * threads);
+    return static_cast<std::uint32_t>(std::min<std::size_t>(rows, page.height));
+}
 
 void copyPage(PageReader& reader, PageWriter& writer, const PageFormat& page,
               const RowsDone& rowsDone) {
@@ -49,10 +58,12 @@ void filterPage(PageReader& reader, PageWriter& writer, const PageFormat& page, 
     }
     const auto reach = static_cast<std::uint32_t>(disc.reach());
     const unsigned threads = std::max(1U, settings.threads);
-    const std::uint32_t chunkRows = bandRows * threads;
-    RowWindow in(page.rowBytes(), chunkRows + 2 * reach);
+    const std::uint32_t chunkRows = rowsPerChunk(page, threads);
+    const std::uint32_t bands = std::min(threads, chunkRows);
+    RowWindow in(page.rowBytes(), std::min(page.height, chunkRows + 2 * reach));
     RowWindow out(page.rowBytes(), chunkRows);
-    std::vector<BandFilter> filters(threads, BandFilter(page, disc, settings.maxDiff, bandRows));
+    std::vector<BandFilter> filters(
+        bands, BandFilter(page, disc, settings.maxDiff, (chunkRows + bands - 1) / bands));
     std::uint32_t loaded = 0;
     for (std::uint32_t first = 0; first < page.height; first += chunkRows) {
         const std::uint32_t last = std::min(page.height, first + chunkRows);

@@ -61,7 +61,10 @@ bool setCompression(TIFF* in, TIFF* out, std::uint16_t compression) {
 
 PageFormat outputFormat(const PageFormat& input) {
     PageFormat output = input;
-    if (!input.tiled) {
+    if (input.tiled) {
+        output.blockWidth = writableTileSide(input.blockWidth);
+        output.blockHeight = writableTileSide(input.blockHeight);
+    } else {
         // About 64 KiB a strip, in a multiple of 16 rows as JPEG wants.
         const std::size_t rows = std::max<std::size_t>(16, 65536 / input.rowBytes() / 16 * 16);
         output.blockHeight = static_cast<std::uint32_t>(std::min<std::size_t>(rows, input.height));
@@ -70,7 +73,7 @@ PageFormat outputFormat(const PageFormat& input) {
     return output;
 }
 
-void writePageTags(TIFF* in, TIFF* out, const PageFormat& output) {
+std::vector<std::uint32_t> writePageTags(TIFF* in, TIFF* out, const PageFormat& output) {
     bool ok = TIFFSetField(out, TIFFTAG_IMAGEWIDTH, output.width) != 0 &&
               TIFFSetField(out, TIFFTAG_IMAGELENGTH, output.height) != 0 &&
               TIFFSetField(out, TIFFTAG_BITSPERSAMPLE, output.bitsPerSample) != 0 &&
@@ -86,7 +89,7 @@ void writePageTags(TIFF* in, TIFF* out, const PageFormat& output) {
     if (!ok) {
         throw Failure("cannot set up the output page");
     }
-    copyDescriptiveTags(in, out);
+    return copyDescriptiveTags(in, out);
 }
 
 } // namespace fendral

@@ -26,10 +26,12 @@ void PageWriter::flush(std::uint32_t blockRow) {
         const tmsize_t written = page_.tiled
                                      ? TIFFWriteEncodedTile(file_.get(), index, block, size)
                                      : TIFFWriteEncodedStrip(file_.get(), index, block, size);
+        const std::string what =
+            std::string("cannot write ") + grid_.blockName() + " " + std::to_string(index);
         if (written < 0) {
-            throw file_.failure(std::string("cannot write ") + grid_.blockName() + " " +
-                                std::to_string(index));
+            throw file_.failure(what);
         }
+        file_.check(what);
     });
 }
 
