@@ -31,14 +31,15 @@ PageReader::PageReader(const std::function<std::unique_ptr<TiffFile>()>& open,
     for (int plane = 0; plane < planes; ++plane) {
         auto& handle = handles_.emplace_back(open());
         handle->setPlace(page.place);
+        handle->forgetErrors(); // those of the first page, read on opening
         if (TIFFSetSubDirectory(handle->get(), page.directory) == 0) {
             throw handle->failure("cannot read the page");
         }
+        handle->check("cannot read the page");
         if (page.photometric == PHOTOMETRIC_YCBCR) {
             // Only JPEG-compressed YCbCr gets here: have the codec hand out RGB.
             TIFFSetField(handle->get(), TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
         }
-        handle->forgetErrors();
     }
 }
 

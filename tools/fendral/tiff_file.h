@@ -37,6 +37,7 @@ public:
     // libtiff reports some faults and still returns success: throws failure(what) if it has
     // reported any since the last failure or forget.
     void check(const std::string& what);
+    bool reportedError() const { return !firstError_.empty(); }
     void forgetErrors() { firstError_.clear(); }
 
     // A Failure naming the file and page, saying what went wrong, with the system's reason for

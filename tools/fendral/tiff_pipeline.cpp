@@ -32,9 +32,12 @@ std::vector<std::uint64_t> subImageDirectories(TIFF* tif) {
 
 PageFormat describePageAt(TiffFile& in, std::uint64_t directory, const std::string& place) {
     in.setPlace(place);
+    in.forgetErrors();
+    // libtiff reports some faults of a directory (a layout its codec cannot decode) and reads on.
     if (TIFFSetSubDirectory(in.get(), directory) == 0) {
         throw in.failure("cannot read the page");
     }
+    in.check("cannot read the page");
     try {
         PageFormat page = describePage(in.get());
         page.place = place;
@@ -48,7 +51,8 @@ PageFormat describePageAt(TiffFile& in, std::uint64_t directory, const std::stri
 std::optional<PageFormat> describeSubImageAt(TiffFile& in, std::uint64_t directory,
                                              const std::string& place,
                                              std::vector<std::string>& notKept) {
-    if (TIFFSetSubDirectory(in.get(), directory) == 0) {
+    in.forgetErrors();
+    if (TIFFSetSubDirectory(in.get(), directory) == 0 || in.reportedError()) {
         notKept.push_back(place + " (unreadable)");
         return std::nullopt;
     }
@@ -102,6 +106,7 @@ void filterPages(const OpenInput& openInput, TiffFile& in, TiffFile& out,
         if (TIFFSetSubDirectory(in.get(), page.directory) == 0) {
             throw in.failure("cannot read the page");
         }
+        in.forgetErrors(); // the scan has judged them
         // A sub-image is written in its page's place for sub-images: nothing may come between.
         const std::vector<DirectoryLink> links =
             page.isSubImage ? std::vector<DirectoryLink>{}
