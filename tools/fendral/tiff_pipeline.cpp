@@ -131,9 +131,7 @@ void filterPages(const OpenInput& openInput, TiffFile& in, TiffFile& out,
             const std::vector<std::uint64_t> placeholders(page.subImages);
             TIFFSetField(out.get(), TIFFTAG_SUBIFD, page.subImages, placeholders.data());
         }
-        PageReader reader(openInput, page);
-        PageWriter writer(out, output);
-        filterPage(reader, writer, page, disc, settings, rowsDone);
+        filterPage(openInput, out, page, output, disc, settings, rowsDone);
         if (TIFFWriteDirectory(out.get()) == 0) {
             throw out.failure("cannot write the page");
         }

@@ -6,7 +6,8 @@
 
 namespace fendral {
 
-// A TIFF file held in memory, opened through libtiff's client interface.
+// A TIFF file held in memory, opened through libtiff's client interface: where a worker encodes
+// its blocks, and what the fuzz target reads and writes.
 class MemoryFile {
 public:
     MemoryFile() = default;
