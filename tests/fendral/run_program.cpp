@@ -9,7 +9,6 @@
 namespace fendral::test {
 
 ProgramProcess::ProgramProcess(const std::vector<std::string>& args) {
-    const std::string errorFile = folder_ / "stderr.txt";
     std::vector<char*> argv{const_cast<char*>(FENDRAL_PROGRAM)};
     for (const std::string& arg : args) {
         argv.push_back(const_cast<char*>(arg.c_str()));
@@ -17,8 +16,11 @@ ProgramProcess::ProgramProcess(const std::vector<std::string>& args) {
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
+    for (const int fd : {1, 2}) {
+        const std::string file = folder_ / (fd == 1 ? "stdout.txt" : "stderr.txt");
+        posix_spawn_file_actions_addopen(&actions, fd, file.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
+    }
     const int spawned =
         posix_spawn(&pid_, FENDRAL_PROGRAM, &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -33,7 +35,8 @@ ProgramRun ProgramProcess::wait() {
     wait4(pid_, &status, 0, &usage);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
             WIFSIGNALED(status) ? WTERMSIG(status) : 0,
-            fendralwin::test::readFile(folder_ / "stderr.txt"), usage.ru_maxrss};
+            fendralwin::test::readFile(folder_ / "stderr.txt"),
+            fendralwin::test::readFile(folder_ / "stdout.txt"), usage.ru_maxrss};
 }
 
 } // namespace fendral::test

@@ -12,11 +12,12 @@ struct ProgramRun {
     int exitCode = -1;  // -1 when a signal ended it
     int signal = 0;     // the signal that ended it, if any
     std::string errors; // what it wrote on stderr
+    std::string output; // and on stdout
     long peakKilobytes = 0;
 };
 
-// The Fendral program built alongside the tests, started with stderr going to a file (so it is
-// not a terminal). It inherits the signals the test ignores and the limits it sets.
+// The Fendral program built alongside the tests, started with stdout and stderr going to files
+// (so they are no terminal). It inherits the signals the test ignores and the limits it sets.
 class ProgramProcess {
 public:
     explicit ProgramProcess(const std::vector<std::string>& args);

@@ -166,6 +166,7 @@ TEST_F(Keeping, ExifGpsAndSubImages) {
         TIFFCreateGPSDirectory(tif);
         TIFFSetField(tif, GPSTAG_LATITUDEREF, "N");
         TIFFWriteCustomDirectory(tif, &gps);
+        TIFFFreeDirectory(tif);
         TIFFCreateDirectory(tif);
         writePage(tif, image,
                   {PHOTOMETRIC_RGB, 0, false, false, COMPRESSION_NONE, "w", [&](TIFF* t) {

@@ -54,6 +54,8 @@ std::vector<DirectoryLink> copyLinkedDirectories(TiffFile& in, TiffFile& out,
         }
     }
     if (!links.empty()) {
+        // TIFFCreateDirectory alone would keep, and leak, the last directory's values.
+        TIFFFreeDirectory(out.get());
         TIFFCreateDirectory(out.get());
     }
     return links;

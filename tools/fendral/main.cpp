@@ -3,6 +3,7 @@
 #include "file_job.h"
 #include "progress_bar.h"
 #include "safe_output.h"
+#include "selective_kernel.h"
 
 #include <algorithm>
 #include <chrono>
@@ -36,6 +37,15 @@ int main(int argc, char** argv) {
     } catch (const fendral::UsageError& error) {
         std::cerr << "Fendral: " << error.what() << '\n' << fendral::usageText();
         return exitUsage;
+    }
+    if (options.request == fendral::Options::Request::help) {
+        std::cout << fendral::usageText();
+        return EXIT_SUCCESS;
+    }
+    if (options.request == fendral::Options::Request::version) {
+        std::cout << "Fendral " FENDRAL_VERSION " (filter kernel: " << fendral::chosenKernel().name
+                  << ")\n";
+        return EXIT_SUCCESS;
     }
     fendral::SafeOutput::removeOnSignals();
     // Every file has its own handlers; these catch what libtiff reports about no file at all.
