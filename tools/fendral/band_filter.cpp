@@ -67,17 +67,20 @@ void BandFilter::loadPlane(const RowWindow& in, const Tile& tile, std::vector<fl
 }
 
 template <typename Sample>
-void BandFilter::storeRow(const Sample* centre, const Tile& tile, int channel, Sample* out) const {
-    const int channels = page_.channels;
+void BandFilter::storeRow(const Sample* centre, const Tile& tile, int channel, Sample* out) {
+    const std::size_t channels = static_cast<std::size_t>(page_.channels);
     const auto max = static_cast<float>(page_.maxValue());
-    const bool associated = page_.extra == ExtraSample::associatedAlpha;
-    for (std::uint32_t i = 0; i < tile.columns; ++i) {
-        const std::size_t at = std::size_t{tile.x + i} * channels;
-        float value = mean_[i];
-        if (associated) {
-            value = value * static_cast<float>(centre[at + page_.colourChannels]) / max;
+    Sample* target = out + std::size_t{tile.x} * channels + static_cast<std::size_t>(channel);
+    if (page_.extra == ExtraSample::associatedAlpha) {
+        const Sample* alpha = centre + std::size_t{tile.x} * channels +
+                              static_cast<std::size_t>(page_.colourChannels);
+        for (std::uint32_t i = 0; i < tile.columns; ++i) {
+            mean_[i] = mean_[i] * static_cast<float>(alpha[i * channels]) / max;
         }
-        out[at + channel] = static_cast<Sample>(std::clamp(std::floor(value + 0.5F), 0.0F, max));
+    }
+    // Rounds half up: after the clamp, truncation is the floor.
+    for (std::uint32_t i = 0; i < tile.columns; ++i) {
+        target[i * channels] = static_cast<Sample>(std::clamp(mean_[i] + 0.5F, 0.0F, max));
     }
 }
 
@@ -96,15 +99,20 @@ void BandFilter::runTyped(const RowWindow& in, const Tile& tile, RowWindow& out)
                             page_.hasAlpha() ? alpha_.data() + origin : nullptr, stride_};
     const bool associated = page_.extra == ExtraSample::associatedAlpha;
     for (int channel = 0; channel < colours; ++channel) {
-        loadPlane<Sample>(in, tile, values_, [&](const Sample* pixel) {
-            std::uint64_t value = pixel[channel];
-            if (associated) {
+        if (associated) {
+            loadPlane<Sample>(in, tile, values_, [&](const Sample* pixel) {
                 // Compare and average plain colours: divide the alpha out, to the nearest level.
+                const std::uint64_t value = pixel[channel];
                 const std::uint64_t alpha = pixel[colours];
-                value = alpha == 0 ? 0 : std::min(max, (value * max + alpha / 2) / alpha);
-            }
-            return static_cast<float>(value);
-        });
+                return static_cast<float>(
+                    alpha == 0 ? 0 : std::min(max, (value * max + alpha / 2) / alpha));
+            });
+        } else {
+            // Kept apart from the division above, this loop vectorises.
+            loadPlane<Sample>(in, tile, values_, [&](const Sample* pixel) {
+                return static_cast<float>(pixel[channel]);
+            });
+        }
         for (std::uint32_t r = 0; r < tile.rows; ++r) {
             smoothRow(disc_, threshold_, planes, static_cast<int>(r),
                       static_cast<int>(tile.columns), mean_.data());

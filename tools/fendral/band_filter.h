@@ -34,7 +34,7 @@ private:
     void loadPlane(const RowWindow& in, const Tile& tile, std::vector<float>& plane,
                    Value sample) const;
     template <typename Sample>
-    void storeRow(const Sample* centre, const Tile& tile, int channel, Sample* out) const;
+    void storeRow(const Sample* centre, const Tile& tile, int channel, Sample* out);
 
     PageFormat page_;
     const Disc& disc_;
