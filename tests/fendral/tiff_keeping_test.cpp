@@ -163,6 +163,7 @@ TEST_F(Keeping, ExifGpsAndSubImages) {
         TIFFSetField(tif, EXIFTAG_EXPOSURETIME, 0.125);
         TIFFSetField(tif, EXIFTAG_ISOSPEEDRATINGS, 1, &iso);
         TIFFWriteCustomDirectory(tif, &exif);
+        TIFFFreeDirectory(tif); // libtiff leaks the last directory's values otherwise
         TIFFCreateGPSDirectory(tif);
         TIFFSetField(tif, GPSTAG_LATITUDEREF, "N");
         TIFFWriteCustomDirectory(tif, &gps);

@@ -37,6 +37,8 @@ std::vector<DirectoryLink> copyLinkedDirectories(TiffFile& in, TiffFile& out,
             notKept.push_back(what + " (unreadable)");
             continue;
         }
+        // Creating a directory does not free the one before; libtiff would leak its values.
+        TIFFFreeDirectory(out.get());
         kind->create(out.get());
         for (const std::uint32_t tag : copyListedTags(in.get(), out.get())) {
             notKept.push_back(what + " tag " + std::to_string(tag));
@@ -54,7 +56,6 @@ std::vector<DirectoryLink> copyLinkedDirectories(TiffFile& in, TiffFile& out,
         }
     }
     if (!links.empty()) {
-        // TIFFCreateDirectory alone would keep, and leak, the last directory's values.
         TIFFFreeDirectory(out.get());
         TIFFCreateDirectory(out.get());
     }

@@ -5,8 +5,10 @@
 #include "page_writer.h"
 #include "parallel_for.h"
 #include "row_window.h"
+#include "worker_task.h"
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 namespace fendral {
@@ -25,15 +27,32 @@ std::uint32_t rowsPerChunk(const PageFormat& page, unsigned threads) {
     return static_cast<std::uint32_t>(std::min<std::size_t>(rows, page.height));
 }
 
-void filterChunk(std::vector<BandFilter>& filters, const RowWindow& in, std::uint32_t first,
-                 std::uint32_t last, RowWindow& out) {
+// The tasks that filter rows [first, last) of `in` into `out`: one band per filter, each run by
+// the worker that owns that filter.
+WorkerTasks filterTasks(std::vector<BandFilter>& filters, const RowWindow& in, std::uint32_t first,
+                        std::uint32_t last, RowWindow& out) {
     const auto bands = static_cast<std::uint32_t>(filters.size());
     const std::uint32_t rowsPerBand = (last - first + bands - 1) / bands;
-    parallelFor(bands, bands, [&](unsigned worker, std::size_t band) {
-        const std::uint32_t from =
-            std::min(last, first + static_cast<std::uint32_t>(band) * rowsPerBand);
-        filters[worker].run(in, from, std::min(last, from + rowsPerBand), out);
-    });
+    WorkerTasks tasks;
+    for (std::uint32_t band = 0; band < bands; ++band) {
+        const std::uint32_t from = std::min(last, first + band * rowsPerBand);
+        const std::uint32_t to = std::min(last, from + rowsPerBand);
+        if (from < to) {
+            tasks.emplace_back([&filters, &in, &out, from, to](unsigned worker) {
+                filters[worker].run(in, from, to, out);
+            });
+        }
+    }
+    return tasks;
+}
+
+void runAll(unsigned workers, WorkerTasks tasks) {
+    parallelFor(workers, tasks.size(),
+                [&](unsigned worker, std::size_t task) { tasks[task](worker); });
+}
+
+void append(WorkerTasks& tasks, WorkerTasks more) {
+    std::move(more.begin(), more.end(), std::back_inserter(tasks));
 }
 
 } // namespace
@@ -45,33 +64,35 @@ void filterPage(const std::function<std::unique_ptr<TiffFile>()>& open, TiffFile
     const unsigned threads = std::max(1U, settings.threads);
     const std::uint32_t chunkRows = rowsPerChunk(page, threads);
     PageReader reader(open, page, threads, chunkRows + reach);
-    PageWriter writer(file, output, threads, chunkRows);
-    if (disc.isSingleTap()) {
-        // Nothing to filter: the rows go straight back out.
-        RowWindow rows(page.rowBytes(), chunkRows);
-        for (std::uint32_t first = 0; first < page.height; first += chunkRows) {
-            const std::uint32_t last = std::min(page.height, first + chunkRows);
-            reader.readRows(first, last, rows);
-            writer.writeRows(first, last, rows);
-            rowsDone(last - first);
-        }
-        return;
-    }
-    const std::uint32_t bands = std::min(threads, chunkRows);
+    PageWriter writer(file, output, chunkRows);
     RowWindow in(page.rowBytes(), std::min(page.height, chunkRows + 2 * reach));
-    RowWindow filtered(page.rowBytes(), chunkRows);
+    RowWindow filtered(page.rowBytes(), disc.isSingleTap() ? 1 : chunkRows);
+    const std::uint32_t bands = std::min(threads, chunkRows);
     std::vector<BandFilter> filters(
-        bands, BandFilter(page, disc, settings.maxDiff, (chunkRows + bands - 1) / bands));
-    std::uint32_t loaded = 0;
+        disc.isSingleTap() ? 0 : bands,
+        BandFilter(page, disc, settings.maxDiff, (chunkRows + bands - 1) / bands));
+    const auto rowsNeeded = [&](std::uint32_t first) {
+        return std::min(page.height, std::min(page.height, first + chunkRows) + reach);
+    };
+    // Overlapped: while one chunk is filtered, the next one's blocks are decoded and the last
+    // one's compressed, all as tasks of the same workers.
+    runAll(threads, reader.decodeTasks(rowsNeeded(0)));
+    reader.gather(0, rowsNeeded(0), in);
     for (std::uint32_t first = 0; first < page.height; first += chunkRows) {
         const std::uint32_t last = std::min(page.height, first + chunkRows);
-        const std::uint32_t needed = std::min(page.height, last + reach);
-        reader.readRows(loaded, needed, in);
-        loaded = needed;
-        filterChunk(filters, in, first, last, filtered);
-        writer.writeRows(first, last, filtered);
+        WorkerTasks tasks =
+            disc.isSingleTap() ? WorkerTasks{} : filterTasks(filters, in, first, last, filtered);
+        append(tasks, writer.encodeTasks());
+        append(tasks, reader.decodeTasks(rowsNeeded(last)));
+        runAll(threads, std::move(tasks));
+        writer.flush();
+        // A single tap leaves every sample as it is: the rows go straight back out.
+        writer.take(first, last, disc.isSingleTap() ? in : filtered);
+        reader.gather(rowsNeeded(first), rowsNeeded(last), in);
         rowsDone(last - first);
     }
+    runAll(threads, writer.encodeTasks());
+    writer.flush();
 }
 
 } // namespace fendral

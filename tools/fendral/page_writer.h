@@ -1,29 +1,47 @@
 #pragma once
 
+#include "block_encoder.h"
 #include "block_grid.h"
 #include "row_window.h"
 #include "tiff_file.h"
+#include "worker_task.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace fendral {
 
 // Takes the rows of the page being written in order and encodes each block row (a band of strips
-// or tiles) as soon as it is complete, so only a few block rows are held. With several workers
-// each block is compressed on its own (see BlockEncoder) and the blocks are written in order.
+// or tiles) once it is complete, so only a few block rows are held. Each block is compressed by a
+// task any worker runs (see BlockEncoder), and the blocks are written to the file in order.
 class PageWriter {
 public:
-    // page is the output layout (see outputFormat); no request holds more than maxRows rows.
-    PageWriter(TiffFile& file, const PageFormat& page, unsigned workers, std::uint32_t maxRows);
+    // page is the output layout (see outputFormat), already set on file; no request holds more
+    // than maxRows rows.
+    PageWriter(TiffFile& file, const PageFormat& page, std::uint32_t maxRows);
 
     // Takes rows [from, to) of window, channels interleaved; each request starts where the last
     // one ended.
-    void writeRows(std::uint32_t from, std::uint32_t to, const RowWindow& window);
+    void take(std::uint32_t from, std::uint32_t to, const RowWindow& window);
+    // The tasks that compress the block rows completed since the last call; run them, then
+    // flush, before the next take.
+    WorkerTasks encodeTasks();
+    // Writes what the tasks compressed, in order.
+    void flush();
 
 private:
-    void encode(std::uint32_t first, std::uint32_t last);
+    struct Block {
+        std::uint32_t index;
+        std::byte* data;
+        std::size_t bytes;
+        std::uint32_t rows;
+        int plane;
+        std::vector<std::byte> encoded;
+    };
+
+    void write(const Block& block);
     std::byte* slot(std::uint32_t blockRow) {
         return blocks_.data() + (blockRow % slots_) * grid_.blockRowBytes();
     }
@@ -31,10 +49,13 @@ private:
     TiffFile& file_;
     PageFormat page_;
     BlockGrid grid_;
-    unsigned workers_;
+    // JPEG's tables belong to the file, made by the file's own encoder: it writes in flush().
+    std::optional<BlockEncoder> encoder_;
     std::uint32_t slots_;
     std::vector<std::byte> blocks_;
-    std::uint32_t encoded_ = 0; // block rows written so far
+    std::uint32_t complete_ = 0; // block rows whose rows are all taken
+    std::uint32_t queued_ = 0;   // block rows handed to tasks
+    std::vector<Block> pending_;
 };
 
 } // namespace fendral
