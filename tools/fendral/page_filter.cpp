@@ -27,8 +27,8 @@ std::uint32_t rowsPerChunk(const PageFormat& page, unsigned threads) {
     return static_cast<std::uint32_t>(std::min<std::size_t>(rows, page.height));
 }
 
-// The tasks that filter rows [first, last) of `in` into `out`: one band per filter, each run by
-// the worker that owns that filter.
+// The tasks that filter rows [first, last) of `in` into `out`: one band per filter; each worker
+// runs a band with the filter it owns.
 WorkerTasks filterTasks(std::vector<BandFilter>& filters, const RowWindow& in, std::uint32_t first,
                         std::uint32_t last, RowWindow& out) {
     const auto bands = static_cast<std::uint32_t>(filters.size());
@@ -67,10 +67,10 @@ void filterPage(const std::function<std::unique_ptr<TiffFile>()>& open, TiffFile
     PageWriter writer(file, output, chunkRows);
     RowWindow in(page.rowBytes(), std::min(page.height, chunkRows + 2 * reach));
     RowWindow filtered(page.rowBytes(), disc.isSingleTap() ? 1 : chunkRows);
-    const std::uint32_t bands = std::min(threads, chunkRows);
+    // One filter per worker, whichever band it takes.
     std::vector<BandFilter> filters(
-        disc.isSingleTap() ? 0 : bands,
-        BandFilter(page, disc, settings.maxDiff, (chunkRows + bands - 1) / bands));
+        disc.isSingleTap() ? 0 : threads,
+        BandFilter(page, disc, settings.maxDiff, (chunkRows + threads - 1) / threads));
     const auto rowsNeeded = [&](std::uint32_t first) {
         return std::min(page.height, std::min(page.height, first + chunkRows) + reach);
     };
