@@ -74,25 +74,25 @@ void filterPage(const std::function<std::unique_ptr<TiffFile>()>& open, TiffFile
     const auto rowsNeeded = [&](std::uint32_t first) {
         return std::min(page.height, std::min(page.height, first + chunkRows) + reach);
     };
-    // Overlapped: while one chunk is filtered, the next one's blocks are decoded and the last
-    // one's compressed, all as tasks of the same workers.
+    // Overlapped: while one chunk is filtered, the next one's blocks are decoded, the last one's
+    // compressed and the one before's written, all as tasks of the same workers.
     runAll(threads, reader.decodeTasks(rowsNeeded(0)));
     reader.gather(0, rowsNeeded(0), in);
     for (std::uint32_t first = 0; first < page.height; first += chunkRows) {
         const std::uint32_t last = std::min(page.height, first + chunkRows);
         WorkerTasks tasks =
             disc.isSingleTap() ? WorkerTasks{} : filterTasks(filters, in, first, last, filtered);
-        append(tasks, writer.encodeTasks());
+        append(tasks, writer.tasks());
         append(tasks, reader.decodeTasks(rowsNeeded(last)));
         runAll(threads, std::move(tasks));
-        writer.flush();
         // A single tap leaves every sample as it is: the rows go straight back out.
         writer.take(first, last, disc.isSingleTap() ? in : filtered);
         reader.gather(rowsNeeded(first), rowsNeeded(last), in);
         rowsDone(last - first);
     }
-    runAll(threads, writer.encodeTasks());
-    writer.flush();
+    // The last rows' blocks: compressed in one round, written in the next.
+    runAll(threads, writer.tasks());
+    runAll(threads, writer.tasks());
 }
 
 } // namespace fendral

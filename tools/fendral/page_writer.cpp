@@ -1,5 +1,6 @@
 #include "page_writer.h"
 
+#include <iterator>
 #include <string>
 
 namespace fendral {
@@ -22,31 +23,38 @@ void PageWriter::take(std::uint32_t from, std::uint32_t to, const RowWindow& win
     complete_ = to == page_.height ? grid_.blockRows() : to / grid_.blockHeight();
 }
 
-WorkerTasks PageWriter::encodeTasks() {
+WorkerTasks PageWriter::tasks() {
+    std::vector<Block> toWrite = std::move(ready_);
+    std::vector<Block> fresh;
     for (; queued_ < complete_; ++queued_) {
         std::byte* row = slot(queued_);
         grid_.forEachBlock(
             queued_, [&](std::uint32_t index, std::size_t offset, std::size_t bytes) {
-                pending_.push_back(
+                fresh.push_back(
                     {index, row + offset, bytes, grid_.rowsIn(queued_), grid_.planeOf(index), {}});
             });
     }
+    if (!encoder_) {
+        // Written from the rows as they are, by the file's own encoder, this round.
+        std::move(fresh.begin(), fresh.end(), std::back_inserter(toWrite));
+        fresh.clear();
+    }
     WorkerTasks tasks;
-    if (encoder_) {
-        for (Block& block : pending_) {
-            tasks.emplace_back([this, &block](unsigned) {
-                block.encoded = encoder_->encode(block.data, block.bytes, block.rows, block.plane);
-            });
-        }
+    if (!toWrite.empty()) {
+        // Only this task touches the file; it writes the blocks in order.
+        tasks.emplace_back([this, blocks = std::move(toWrite)](unsigned) {
+            for (const Block& block : blocks) {
+                write(block);
+            }
+        });
+    }
+    ready_ = std::move(fresh);
+    for (Block& block : ready_) {
+        tasks.emplace_back([this, &block](unsigned) {
+            block.encoded = encoder_->encode(block.data, block.bytes, block.rows, block.plane);
+        });
     }
     return tasks;
-}
-
-void PageWriter::flush() {
-    for (const Block& block : pending_) {
-        write(block);
-    }
-    pending_.clear();
 }
 
 void PageWriter::write(const Block& block) {

@@ -23,13 +23,13 @@ public:
     PageWriter(TiffFile& file, const PageFormat& page, std::uint32_t maxRows);
 
     // Takes rows [from, to) of window, channels interleaved; each request starts where the last
-    // one ended.
+    // one ended, after the last tasks have run.
     void take(std::uint32_t from, std::uint32_t to, const RowWindow& window);
-    // The tasks that compress the block rows completed since the last call; run them, then
-    // flush, before the next take.
-    WorkerTasks encodeTasks();
-    // Writes what the tasks compressed, in order.
-    void flush();
+    // The tasks of one round: one per block of the block rows completed since the last round,
+    // compressing it, and one writing, in order, what the last round compressed (JPEG blocks are
+    // written as they come). The round after the last take compresses what is left, and the
+    // round after that writes it.
+    WorkerTasks tasks();
 
 private:
     struct Block {
@@ -49,13 +49,13 @@ private:
     TiffFile& file_;
     PageFormat page_;
     BlockGrid grid_;
-    // JPEG's tables belong to the file, made by the file's own encoder: it writes in flush().
+    // JPEG's tables belong to the file, made by the file's own encoder as it writes.
     std::optional<BlockEncoder> encoder_;
     std::uint32_t slots_;
     std::vector<std::byte> blocks_;
     std::uint32_t complete_ = 0; // block rows whose rows are all taken
     std::uint32_t queued_ = 0;   // block rows handed to tasks
-    std::vector<Block> pending_;
+    std::vector<Block> ready_;   // being compressed this round, to be written in the next
 };
 
 } // namespace fendral
