@@ -30,8 +30,9 @@ std::uint8_t level(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::u
 }
 
 std::uint16_t compressionOf(const std::string& name) {
-    return name == "lzw" ? COMPRESSION_LZW : name == "deflate" ? COMPRESSION_ADOBE_DEFLATE
-                                                               : COMPRESSION_NONE;
+    return name == "lzw"       ? COMPRESSION_LZW
+           : name == "deflate" ? COMPRESSION_ADOBE_DEFLATE
+                               : COMPRESSION_NONE;
 }
 
 } // namespace
