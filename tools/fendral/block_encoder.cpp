@@ -1,55 +1,72 @@
 #include "block_encoder.h"
 
-#include "memory_file.h"
-
 namespace fendral {
 
-BlockEncoder::BlockEncoder(TiffFile& file, const PageFormat& page)
-    : name_(file.name())
-    , page_(page)
-    , mode_(TIFFIsBigEndian(file.get()) != 0 ? "wb" : "wl") {
-    TIFFGetField(file.get(), TIFFTAG_PREDICTOR, &predictor_);
+namespace {
+
+// TIFF's header: what stays in a worker's memory between blocks, so that no block starts at
+// offset 0, which libtiff takes for "not written yet".
+constexpr std::size_t headerBytes = 8;
+
+void copyLayout(TIFF* from, TIFF* to, const PageFormat& page) {
+    std::uint16_t predictor = PREDICTOR_NONE;
     std::uint16_t count = 0;
     std::uint16_t* kinds = nullptr;
-    if (TIFFGetField(file.get(), TIFFTAG_EXTRASAMPLES, &count, &kinds) != 0) {
-        extraSamples_.assign(kinds, kinds + count);
+    const bool ok = TIFFSetField(to, TIFFTAG_IMAGEWIDTH, page.width) != 0 &&
+                    TIFFSetField(to, TIFFTAG_IMAGELENGTH, page.height) != 0 &&
+                    TIFFSetField(to, TIFFTAG_BITSPERSAMPLE, page.bitsPerSample) != 0 &&
+                    TIFFSetField(to, TIFFTAG_SAMPLESPERPIXEL, page.channels) != 0 &&
+                    TIFFSetField(to, TIFFTAG_PHOTOMETRIC, page.photometric) != 0 &&
+                    TIFFSetField(to, TIFFTAG_PLANARCONFIG,
+                                 page.planar ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG) != 0 &&
+                    (TIFFGetField(from, TIFFTAG_EXTRASAMPLES, &count, &kinds) == 0 ||
+                     TIFFSetField(to, TIFFTAG_EXTRASAMPLES, count, kinds) != 0) &&
+                    TIFFSetField(to, TIFFTAG_COMPRESSION, page.compression) != 0 &&
+                    (TIFFGetField(from, TIFFTAG_PREDICTOR, &predictor) == 0 ||
+                     TIFFSetField(to, TIFFTAG_PREDICTOR, predictor) != 0) &&
+                    (page.tiled ? TIFFSetField(to, TIFFTAG_TILEWIDTH, page.blockWidth) != 0 &&
+                                      TIFFSetField(to, TIFFTAG_TILELENGTH, page.blockHeight) != 0
+                                : TIFFSetField(to, TIFFTAG_ROWSPERSTRIP, page.blockHeight) != 0);
+    if (!ok) {
+        throw Failure("cannot set up compression");
     }
 }
 
-std::vector<std::byte> BlockEncoder::encode(const std::byte* data, std::size_t bytes,
-                                            std::uint32_t rows, int plane) const {
-    MemoryFile memory;
-    TiffFile tif(name_,
-                 [&](TIFFOpenOptions* options) { return memory.open("block", mode_, options); });
-    TIFF* t = tif.get();
-    // One block per plane: the block is that plane's first.
-    bool ok =
-        TIFFSetField(t, TIFFTAG_IMAGEWIDTH, page_.tiled ? page_.blockWidth : page_.width) != 0 &&
-        TIFFSetField(t, TIFFTAG_IMAGELENGTH, page_.tiled ? page_.blockHeight : rows) != 0 &&
-        TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, page_.bitsPerSample) != 0 &&
-        TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, page_.channels) != 0 &&
-        TIFFSetField(t, TIFFTAG_PHOTOMETRIC, page_.photometric) != 0 &&
-        TIFFSetField(t, TIFFTAG_PLANARCONFIG,
-                     page_.planar ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG) != 0 &&
-        (extraSamples_.empty() ||
-         TIFFSetField(t, TIFFTAG_EXTRASAMPLES, extraSamples_.size(), extraSamples_.data()) != 0) &&
-        TIFFSetField(t, TIFFTAG_COMPRESSION, page_.compression) != 0 &&
-        (predictor_ == PREDICTOR_NONE || TIFFSetField(t, TIFFTAG_PREDICTOR, predictor_) != 0) &&
-        (page_.tiled ? TIFFSetField(t, TIFFTAG_TILEWIDTH, page_.blockWidth) != 0 &&
-                           TIFFSetField(t, TIFFTAG_TILELENGTH, page_.blockHeight) != 0
-                     : TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, rows) != 0);
+} // namespace
+
+BlockEncoder::BlockEncoder(TiffFile& file, const PageFormat& page, unsigned workers)
+    : tiled_(page.tiled) {
+    // The file's byte order, which 16-bit samples and predictors follow.
+    const char* mode = TIFFIsBigEndian(file.get()) != 0 ? "wb" : "wl";
+    for (unsigned i = 0; i < std::max(1U, workers); ++i) {
+        Worker& worker = *workers_.emplace_back(std::make_unique<Worker>());
+        worker.tif = std::make_unique<TiffFile>(file.name(), [&](TIFFOpenOptions* options) {
+            return worker.memory.open("blocks", mode, options);
+        });
+        try {
+            copyLayout(file.get(), worker.tif->get(), page);
+        } catch (const Failure& failure) {
+            throw file.failure(failure.what());
+        }
+    }
+}
+
+std::vector<std::byte> BlockEncoder::encode(unsigned worker, std::uint32_t index,
+                                            const std::byte* data, std::size_t bytes) {
+    Worker& own = *workers_[worker];
+    TIFF* tif = own.tif->get();
+    own.memory.truncate(headerBytes);
     auto* samples = const_cast<std::byte*>(data);
     const auto size = static_cast<tmsize_t>(bytes);
-    const auto index = static_cast<std::uint32_t>(plane);
-    ok = ok && (page_.tiled ? TIFFWriteEncodedTile(t, index, samples, size)
-                            : TIFFWriteEncodedStrip(t, index, samples, size)) >= 0;
-    tif.check("cannot compress a block");
-    if (!ok) {
-        throw tif.failure("cannot compress a block");
+    const tmsize_t written = tiled_ ? TIFFWriteEncodedTile(tif, index, samples, size)
+                                    : TIFFWriteEncodedStrip(tif, index, samples, size);
+    if (written < 0) {
+        throw own.tif->failure("cannot compress block " + std::to_string(index));
     }
-    const auto* written = reinterpret_cast<const std::byte*>(memory.bytes().data());
-    const std::uint64_t offset = TIFFGetStrileOffset(t, index);
-    return {written + offset, written + offset + TIFFGetStrileByteCount(t, index)};
+    own.tif->check("cannot compress block " + std::to_string(index));
+    const auto* compressed = reinterpret_cast<const std::byte*>(own.memory.bytes().data());
+    const std::uint64_t offset = TIFFGetStrileOffset(tif, index);
+    return {compressed + offset, compressed + offset + TIFFGetStrileByteCount(tif, index)};
 }
 
 } // namespace fendral

@@ -1,33 +1,39 @@
 #pragma once
 
+#include "memory_file.h"
 #include "page_format.h"
 #include "tiff_file.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
+#include <memory>
 #include <vector>
 
 namespace fendral {
 
-// Compresses single blocks of an output page the way the page's own file would, each in a TIFF
-// of its own in memory, so that several threads can compress at once; the file then takes the
-// bytes as they are (TIFFWriteRawStrip). Not for JPEG, whose tables the file itself must make.
+// Compresses single blocks of an output page the way the page's own file would, so that several
+// threads can compress at once; the file then takes the bytes as they are (TIFFWriteRawStrip).
+// Each worker has a TIFF in memory laid out like the page, whose codec it keeps from block to
+// block; after each block only the file's header is kept. Not for JPEG, whose tables the file
+// itself must make.
 class BlockEncoder {
 public:
     // Takes the page's compression settings from `file`, where they are already set.
-    BlockEncoder(TiffFile& file, const PageFormat& page);
+    BlockEncoder(TiffFile& file, const PageFormat& page, unsigned workers);
 
-    // The compressed bytes of a block of `plane` holding `rows` rows.
-    std::vector<std::byte> encode(const std::byte* data, std::size_t bytes, std::uint32_t rows,
-                                  int plane) const;
+    // The compressed bytes of block `index` (the strip or tile number of the page), compressed
+    // by worker `worker`.
+    std::vector<std::byte> encode(unsigned worker, std::uint32_t index, const std::byte* data,
+                                  std::size_t bytes);
 
 private:
-    std::string name_;
-    PageFormat page_;
-    const char* mode_; // the file's byte order, which 16-bit samples and predictors follow
-    std::uint16_t predictor_ = PREDICTOR_NONE;
-    std::vector<std::uint16_t> extraSamples_;
+    struct Worker {
+        MemoryFile memory;
+        std::unique_ptr<TiffFile> tif;
+    };
+
+    bool tiled_;
+    std::vector<std::unique_ptr<Worker>> workers_;
 };
 
 } // namespace fendral

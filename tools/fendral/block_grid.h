@@ -16,10 +16,6 @@ public:
 
     std::uint32_t blockHeight() const { return blockHeight_; }
     std::uint32_t blockRows() const { return blockRows_; }
-    // The plane whose samples block `index` holds (0 unless planar).
-    int planeOf(std::uint32_t index) const {
-        return static_cast<int>(index / (blockRows_ * columns_));
-    }
     // All blocks of one block row, one after another.
     std::size_t blockRowBytes() const { return blockBytes_ * columns_ * planes_; }
     // Rows that block row `blockRow` really has (the last strip may be short).

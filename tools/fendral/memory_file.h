@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <tiffio.h>
 #include <vector>
@@ -17,6 +19,11 @@ public:
     // For use as TiffFile's opener; the MemoryFile must outlive the TIFF.
     TIFF* open(const char* name, const char* mode, TIFFOpenOptions* options);
     const std::vector<std::uint8_t>& bytes() const { return bytes_; }
+    // Keeps only the first `size` bytes, and goes there.
+    void truncate(std::size_t size) {
+        bytes_.resize(std::min(size, bytes_.size()));
+        position_ = bytes_.size();
+    }
 
 private:
     static tmsize_t read(thandle_t self, void* buffer, tmsize_t size);

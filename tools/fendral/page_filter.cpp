@@ -64,7 +64,7 @@ void filterPage(const std::function<std::unique_ptr<TiffFile>()>& open, TiffFile
     const unsigned threads = std::max(1U, settings.threads);
     const std::uint32_t chunkRows = rowsPerChunk(page, threads);
     PageReader reader(open, page, threads, chunkRows + reach);
-    PageWriter writer(file, output, chunkRows);
+    PageWriter writer(file, output, threads, chunkRows);
     RowWindow in(page.rowBytes(), std::min(page.height, chunkRows + 2 * reach));
     RowWindow filtered(page.rowBytes(), disc.isSingleTap() ? 1 : chunkRows);
     // One filter per worker, whichever band it takes.

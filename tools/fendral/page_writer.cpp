@@ -5,14 +5,15 @@
 
 namespace fendral {
 
-PageWriter::PageWriter(TiffFile& file, const PageFormat& page, std::uint32_t maxRows)
+PageWriter::PageWriter(TiffFile& file, const PageFormat& page, unsigned workers,
+                       std::uint32_t maxRows)
     : file_(file)
     , page_(page)
     , grid_(page)
     , slots_((maxRows + grid_.blockHeight() - 1) / grid_.blockHeight() + 1)
     , blocks_(grid_.blockRowBytes() * slots_) {
     if (page.compression != COMPRESSION_JPEG) {
-        encoder_.emplace(file, page);
+        encoder_.emplace(file, page, workers);
     }
 }
 
@@ -28,11 +29,10 @@ WorkerTasks PageWriter::tasks() {
     std::vector<Block> fresh;
     for (; queued_ < complete_; ++queued_) {
         std::byte* row = slot(queued_);
-        grid_.forEachBlock(
-            queued_, [&](std::uint32_t index, std::size_t offset, std::size_t bytes) {
-                fresh.push_back(
-                    {index, row + offset, bytes, grid_.rowsIn(queued_), grid_.planeOf(index), {}});
-            });
+        grid_.forEachBlock(queued_,
+                           [&](std::uint32_t index, std::size_t offset, std::size_t bytes) {
+                               fresh.push_back({index, row + offset, bytes, {}});
+                           });
     }
     if (!encoder_) {
         // Written from the rows as they are, by the file's own encoder, this round.
@@ -50,8 +50,8 @@ WorkerTasks PageWriter::tasks() {
     }
     ready_ = std::move(fresh);
     for (Block& block : ready_) {
-        tasks.emplace_back([this, &block](unsigned) {
-            block.encoded = encoder_->encode(block.data, block.bytes, block.rows, block.plane);
+        tasks.emplace_back([this, &block](unsigned worker) {
+            block.encoded = encoder_->encode(worker, block.index, block.data, block.bytes);
         });
     }
     return tasks;

@@ -20,7 +20,7 @@ class PageWriter {
 public:
     // page is the output layout (see outputFormat), already set on file; no request holds more
     // than maxRows rows.
-    PageWriter(TiffFile& file, const PageFormat& page, std::uint32_t maxRows);
+    PageWriter(TiffFile& file, const PageFormat& page, unsigned workers, std::uint32_t maxRows);
 
     // Takes rows [from, to) of window, channels interleaved; each request starts where the last
     // one ended, after the last tasks have run.
@@ -36,8 +36,6 @@ private:
         std::uint32_t index;
         std::byte* data;
         std::size_t bytes;
-        std::uint32_t rows;
-        int plane;
         std::vector<std::byte> encoded;
     };
 
