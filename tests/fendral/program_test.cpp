@@ -270,9 +270,9 @@ TEST_F(Program, SignalsThatTheParentIgnoredStayIgnored) {
         sigaction(c.signal, &ignore, &previous);
         ProgramProcess process({"2", "10", fifo, out});
         sigaction(c.signal, &previous, nullptr);
-        while (std::ranges::none_of(files(), [](const std::string& name) {
-            return name.find(".fendral-") != std::string::npos;
-        })) {
+        while (process.running() && std::ranges::none_of(files(), [](const std::string& name) {
+                   return name.find(".fendral-") != std::string::npos;
+               })) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         kill(process.pid(), c.signal);

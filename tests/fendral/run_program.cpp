@@ -29,6 +29,12 @@ ProgramProcess::ProgramProcess(const std::vector<std::string>& args) {
     }
 }
 
+bool ProgramProcess::running() const {
+    siginfo_t info{};
+    return waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid == 0;
+}
+
 ProgramRun ProgramProcess::wait() {
     int status = 0;
     rusage usage{};

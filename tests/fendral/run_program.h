@@ -22,6 +22,8 @@ class ProgramProcess {
 public:
     explicit ProgramProcess(const std::vector<std::string>& args);
     pid_t pid() const { return pid_; }
+    // Whether it has not ended yet (it stays to be waited for).
+    bool running() const;
     ProgramRun wait();
 
 private:

@@ -53,18 +53,15 @@ std::string finalPath(const std::string& output, struct stat& existing, bool& ex
         exists = true;
         return output;
     }
-    if (::stat(output.c_str(), &existing) != 0) {
-        if (errno == ENOENT) {
-            throw Failure("not writing through a dangling link: " + output);
-        }
-        cannotWrite(output);
-    }
-    exists = true;
     const std::unique_ptr<char, decltype(&std::free)> target(::realpath(output.c_str(), nullptr),
                                                              &std::free);
-    if (!target) {
-        cannotWrite(output);
+    if (!target && errno == ENOENT) {
+        throw Failure("not writing through a dangling link: " + output);
     }
+    if (!target || ::stat(target.get(), &existing) != 0) {
+        cannotWrite(output); // a loop of links, a folder that may not be searched...
+    }
+    exists = true;
     return target.get();
 }
 
