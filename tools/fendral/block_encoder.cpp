@@ -1,5 +1,7 @@
 #include "block_encoder.h"
 
+#include "page_tags.h"
+
 namespace fendral {
 
 namespace {
@@ -12,21 +14,12 @@ void copyLayout(TIFF* from, TIFF* to, const PageFormat& page) {
     std::uint16_t predictor = PREDICTOR_NONE;
     std::uint16_t count = 0;
     std::uint16_t* kinds = nullptr;
-    const bool ok = TIFFSetField(to, TIFFTAG_IMAGEWIDTH, page.width) != 0 &&
-                    TIFFSetField(to, TIFFTAG_IMAGELENGTH, page.height) != 0 &&
-                    TIFFSetField(to, TIFFTAG_BITSPERSAMPLE, page.bitsPerSample) != 0 &&
-                    TIFFSetField(to, TIFFTAG_SAMPLESPERPIXEL, page.channels) != 0 &&
-                    TIFFSetField(to, TIFFTAG_PHOTOMETRIC, page.photometric) != 0 &&
-                    TIFFSetField(to, TIFFTAG_PLANARCONFIG,
-                                 page.planar ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG) != 0 &&
+    const bool ok = setSampleLayout(to, page) &&
                     (TIFFGetField(from, TIFFTAG_EXTRASAMPLES, &count, &kinds) == 0 ||
                      TIFFSetField(to, TIFFTAG_EXTRASAMPLES, count, kinds) != 0) &&
                     TIFFSetField(to, TIFFTAG_COMPRESSION, page.compression) != 0 &&
                     (TIFFGetField(from, TIFFTAG_PREDICTOR, &predictor) == 0 ||
-                     TIFFSetField(to, TIFFTAG_PREDICTOR, predictor) != 0) &&
-                    (page.tiled ? TIFFSetField(to, TIFFTAG_TILEWIDTH, page.blockWidth) != 0 &&
-                                      TIFFSetField(to, TIFFTAG_TILELENGTH, page.blockHeight) != 0
-                                : TIFFSetField(to, TIFFTAG_ROWSPERSTRIP, page.blockHeight) != 0);
+                     TIFFSetField(to, TIFFTAG_PREDICTOR, predictor) != 0);
     if (!ok) {
         throw Failure("cannot set up compression");
     }

@@ -13,6 +13,10 @@ namespace fendral {
 // in the multiples of 16 that TIFF wants.
 PageFormat outputFormat(const PageFormat& input);
 
+// Sets the layout of `page`'s samples on the current directory of out: size, samples, planes,
+// strips or tiles. False if libtiff refuses it.
+bool setSampleLayout(TIFF* out, const PageFormat& page);
+
 // Sets up the current output page: the layout in `output`, the input page's compression
 // (predictor included) and its descriptive tags. Returns the tags it left because they point
 // into the input file. Throws Failure if libtiff refuses the layout.
