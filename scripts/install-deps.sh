@@ -12,6 +12,7 @@ linux_packages=(
     fonts-liberation fonts-dejavu-core
     locales
     librsvg2-bin file dpkg-dev lintian desktop-file-utils appstream
+    libtiff-tools time
 )
 
 # GoogleTest comes as sources (/usr/src/googletest) and is cross-compiled with the tests.

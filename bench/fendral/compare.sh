@@ -1,54 +1,40 @@
 #!/bin/bash
-# Side-by-side timing of whole processes on one 4000 x 3000 8-bit RGB noisy uncompressed TIFF:
-# Fendral, ImageMagick's -selective-blur (same disc radius, sigma and threshold) and OpenCV's
-# bilateralFilter (same window). Reports wall time, CPU time, peak memory and megapixels per
-# second, then Fendral's speed-up over ImageMagick against the targets.
+# Side-by-side timing of whole processes on one 4000 x 3000 8-bit RGB noisy picture, uncompressed,
+# LZW and Deflate (horizontal predictor, 16 rows a strip): Fendral on both cores and on one
+# (taskset -c 0), a plain tiffcp copy with the same compression (single-threaded), and
+# ImageMagick's -selective-blur (same disc radius, sigma and threshold). Reports wall time, CPU
+# time, peak memory and megapixels per second, then the targets.
 #
-# usage: bench/fendral/compare.sh [path/to/Fendral]    (default: build/release/bin/Fendral)
-# Needs /usr/bin/time (Debian package "time"), ImageMagick's convert, python3 with OpenCV and
-# NumPy (Debian python3-opencv). RUNS=n repeats each measurement and keeps the fastest.
+# usage: bench/fendral/compare.sh [BUILD_FOLDER]    (default: build/release)
+# Needs /usr/bin/time (Debian package "time"), tiffcp (libtiff-tools), ImageMagick's convert and
+# taskset. RUNS=n repeats each measurement and keeps the fastest (default 3).
 set -euo pipefail
 
-fendral=$(realpath "${1:-build/release/bin/Fendral}")
-python=${PYTHON:-/usr/bin/python3}
-runs=${RUNS:-1}
+build=$(realpath "${1:-build/release}")
+fendral=$build/bin/Fendral
+make_image=$build/bench/bench_fendral_make_image
+runs=${RUNS:-3}
 maxdiff=10
 width=4000
 height=3000
-for tool in /usr/bin/time convert "$python" "$fendral"; do
-    command -v "$tool" >/dev/null || { echo "missing: $tool (for /usr/bin/time: apt-get install time)" >&2; exit 1; }
+for tool in /usr/bin/time tiffcp convert taskset "$fendral" "$make_image"; do
+    command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 1; }
 done
-"$python" -c 'import cv2, numpy' || { echo "missing: OpenCV for $python (apt-get install python3-opencv)" >&2; exit 1; }
-
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# A picture with flat areas and edges, plus Gaussian noise (sigma 12 levels), fixed seed.
-"$python" - "$work/in.tif" "$width" "$height" <<'PY'
-import sys, numpy as np, cv2
-path, w, h = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
-y, x = np.mgrid[0:h, 0:w]
-img = np.empty((h, w, 3), np.float32)
-img[..., 0], img[..., 1], img[..., 2] = 40 + 120 * x / w, 60 + 90 * y / h, 130
-img[(x - 0.3 * w) ** 2 + (y - 0.43 * h) ** 2 < (0.175 * w) ** 2] = (205, 60, 50)
-img[(x > 0.52 * w) & (x < 0.9 * w) & (y > 0.13 * h) & (y < 0.47 * h)] = (50, 165, 85)
-img += np.random.default_rng(1).normal(0, 12, img.shape)
-cv2.imwrite(path, np.clip(img, 0, 255).astype(np.uint8), [cv2.IMWRITE_TIFF_COMPRESSION, 1])
-PY
-
-cat >"$work/bilateral.py" <<'PY'
-import sys, cv2
-src, dst, d, sigma_colour, sigma_space = sys.argv[1], sys.argv[2], int(sys.argv[3]), float(sys.argv[4]), float(sys.argv[5])
-cv2.imwrite(dst, cv2.bilateralFilter(cv2.imread(src, cv2.IMREAD_UNCHANGED), d, sigma_colour, sigma_space),
-            [cv2.IMWRITE_TIFF_COMPRESSION, 1])
-PY
+declare -A tiffcp_option=([none]=none [lzw]=lzw:2 [deflate]=zip:2)
+declare -A magick_option=([none]=None [lzw]=LZW [deflate]=Zip)
+for compression in none lzw deflate; do
+    "$make_image" "$work/$compression.tif" "$width" "$height" "$compression" 16
+done
 
 megapixels=$(echo "scale=2; $width * $height / 1000000" | bc)
-# measure NAME RADIUS COMMAND...: runs it $runs times, keeps the fastest, prints a table row and
-# leaves "wall rss_kb" in $work/last.
+# measure NAME INPUT RADIUS COMMAND...: runs it $runs times, keeps the fastest, prints a table row
+# and leaves "wall rss_kb" in $work/last.
 measure() {
-    local name=$1 radius=$2 best="" line
-    shift 2
+    local name=$1 input=$2 radius=$3 best="" line
+    shift 3
     for _ in $(seq "$runs"); do
         /usr/bin/time -f "%e %U %S %M" -o "$work/time" "$@" >/dev/null 2>"$work/err" || {
             echo "$name failed:" >&2; cat "$work/err" >&2; exit 1; }
@@ -56,35 +42,49 @@ measure() {
         if [ -z "$best" ] || [ "$(echo "${line%% *} < ${best%% *}" | bc)" = 1 ]; then best=$line; fi
     done
     read -r wall user sys rss <<<"$best"
-    printf "%-28s %6s %9.2f %9.2f %9.0f %9.1f\n" "$name" "$radius" "$wall" \
+    printf "%-30s %-8s %6s %8.2f %8.2f %8.0f %8.1f\n" "$name" "$input" "$radius" "$wall" \
         "$(echo "$user + $sys" | bc)" "$(echo "$rss / 1024" | bc)" "$(echo "scale=3; $megapixels / $wall" | bc)"
     echo "$wall $rss" >"$work/last"
 }
+fendral_row() { # NAME COMPRESSION RADIUS [taskset...]: Fendral on the picture of that compression
+    local name=$1 compression=$2 radius=$3
+    shift 3
+    measure "$name" "$compression" "$radius" "$@" "$fendral" "$radius" "$maxdiff" \
+        "$work/$compression.tif" "$work/out.tif"
+}
 
-echo "Image: ${width} x ${height} 8-bit RGB, uncompressed; MAXDIFF $maxdiff; $(nproc) cores; best of $runs"
-printf "%-28s %6s %9s %9s %9s %9s\n" tool radius "wall s" "cpu s" "peak MB" "MP/s"
-summary=""
-for radius in 1 3 10; do
-    sigma=$(echo "scale=2; $radius / 2" | bc)
-    percent=$(echo "scale=4; $maxdiff / 2.55" | bc)
-    measure Fendral "$radius" "$fendral" "$radius" "$maxdiff" "$work/in.tif" "$work/out.tif"
-    read -r fendral_wall fendral_rss <"$work/last"
-    measure "ImageMagick selective-blur" "$radius" \
-        convert "$work/in.tif" -selective-blur "${radius}x${sigma}+${percent}%" "$work/out-im.tif"
-    read -r magick_wall _ <"$work/last"
-    measure "OpenCV bilateralFilter" "$radius" \
-        "$python" "$work/bilateral.py" "$work/in.tif" "$work/out-cv.tif" $((2 * radius + 1)) "$maxdiff" "$sigma"
-    summary+="$radius $fendral_wall $magick_wall $fendral_rss"$'\n'
+echo "Picture: ${width} x ${height} 8-bit RGB; MAXDIFF $maxdiff; $(nproc) cores; best of $runs"
+printf "%-30s %-8s %6s %8s %8s %8s %8s\n" tool input radius "wall s" "cpu s" "peak MB" "MP/s"
+verdicts=()
+check() { # TEXT CONDITION: records a target's verdict
+    verdicts+=("$(printf "  %-62s %s" "$1" "$([ "$(echo "$2" | bc)" = 1 ] && echo met || echo MISSED)")")
+}
+for compression in lzw deflate; do
+    measure "tiffcp copy" "$compression" - \
+        tiffcp -c "${tiffcp_option[$compression]}" -r 16 "$work/$compression.tif" "$work/copy.tif"
+    read -r copy_wall _ <"$work/last"
+    fendral_row "Fendral, 1 core" "$compression" 1 taskset -c 0
+    fendral_row "Fendral, $(nproc) cores" "$compression" 1
+    read -r wall rss <"$work/last"
+    check "$compression radius 1: $wall s <= 0.6 x tiffcp's $copy_wall s" "$wall <= 0.6 * $copy_wall"
+    check "$compression radius 1: peak $((rss / 1024)) MB < 150 MB" "$rss < 150 * 1024"
+    measure "ImageMagick selective-blur" "$compression" 1 \
+        convert "$work/$compression.tif" -selective-blur "1x0.5+$(echo "scale=4; $maxdiff / 2.55" | bc)%" \
+        -compress "${magick_option[$compression]}" "$work/out-im.tif"
 done
+declare -A target=([1]=0.15 [3]=0.25)
+for radius in 0 1 3 10; do
+    fendral_row "Fendral, $(nproc) cores" none "$radius"
+    read -r wall rss <"$work/last"
+    if [ -n "${target[$radius]:-}" ]; then
+        check "uncompressed radius $radius: $wall s <= ${target[$radius]} s" "$wall <= ${target[$radius]}"
+    fi
+    check "uncompressed radius $radius: peak $((rss / 1024)) MB < 150 MB" "$rss < 150 * 1024"
+done
+measure "ImageMagick selective-blur" none 1 \
+    convert "$work/none.tif" -selective-blur "1x0.5+$(echo "scale=4; $maxdiff / 2.55" | bc)%" \
+    "$work/out-im.tif"
 
 echo
-echo "Fendral against ImageMagick (wall time), and Fendral's peak memory:"
-while read -r radius fendral_wall magick_wall rss; do
-    [ -n "$radius" ] || continue
-    case $radius in 1) target=5 ;; 3) target=12 ;; 10) target=30 ;; esac
-    ratio=$(echo "scale=1; $magick_wall / $fendral_wall" | bc)
-    verdict=$([ "$(echo "$ratio >= $target" | bc)" = 1 ] && echo met || echo MISSED)
-    memory=$([ "$rss" -lt $((150 * 1024)) ] && echo met || echo MISSED)
-    printf "  radius %2s: %6.1fx faster (target %2sx: %s), peak %4d MB (target < 150 MB: %s)\n" \
-        "$radius" "$ratio" "$target" "$verdict" $((rss / 1024)) "$memory"
-done <<<"$summary"
+echo "Targets:"
+printf "%s\n" "${verdicts[@]}"

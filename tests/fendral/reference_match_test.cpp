@@ -79,6 +79,11 @@ TEST_P(EveryKind, MatchesTheReferenceWithinOneLevel) {
     }
 }
 
+// Blocks decoded, filtered and encoded on several threads come out as on one.
+TEST_P(EveryKind, ThreadsChangeNoSample) {
+    EXPECT_EQ(filtered(2.5, 30, 3).samples, filtered(2.5, 30, 1).samples);
+}
+
 TEST_P(EveryKind, RadiusBelowOneCopiesEverySample) {
     for (const double radius : {0.0, 0.5}) {
         EXPECT_EQ(filtered(radius, 255, 2).samples, image.samples) << "radius " << radius;

@@ -13,7 +13,6 @@ namespace fendral::test {
 namespace {
 
 constexpr std::uint32_t tileSize = 16;
-constexpr std::uint32_t stripRows = 16; // as JPEG wants
 
 struct TiffCloser {
     void operator()(TIFF* tif) const { TIFFClose(tif); }
@@ -104,51 +103,53 @@ TestImage noisyImage(std::uint32_t width, std::uint32_t height, int channels, in
 void writeTiff(const std::string& path, const std::vector<TestImage>& pages,
                const TiffLayout& layout) {
     const TiffPtr tif = open(path, layout.mode);
-    for (TestImage page : pages) {
-        const int colours = layout.photometric == PHOTOMETRIC_RGB ? 3 : 1;
-        TIFFSetField(tif.get(), TIFFTAG_IMAGEWIDTH, page.width);
-        TIFFSetField(tif.get(), TIFFTAG_IMAGELENGTH, page.height);
-        TIFFSetField(tif.get(), TIFFTAG_BITSPERSAMPLE, page.bits);
-        TIFFSetField(tif.get(), TIFFTAG_SAMPLESPERPIXEL, page.channels);
-        TIFFSetField(tif.get(), TIFFTAG_PHOTOMETRIC, layout.photometric);
-        TIFFSetField(tif.get(), TIFFTAG_PLANARCONFIG,
-                     layout.planar ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
-        if (page.channels > colours) {
-            TIFFSetField(tif.get(), TIFFTAG_EXTRASAMPLES, 1, &layout.extraSample);
-        }
-        TIFFSetField(tif.get(), TIFFTAG_COMPRESSION, layout.compression);
-        if (layout.compression == COMPRESSION_LZW ||
-            layout.compression == COMPRESSION_ADOBE_DEFLATE) {
-            TIFFSetField(tif.get(), TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
-        }
-        const std::uint32_t blockWidth = layout.tiled ? tileSize : page.width;
-        const std::uint32_t blockHeight = layout.tiled ? tileSize : stripRows;
-        if (layout.tiled) {
-            TIFFSetField(tif.get(), TIFFTAG_TILEWIDTH, tileSize);
-            TIFFSetField(tif.get(), TIFFTAG_TILELENGTH, tileSize);
-        } else {
-            TIFFSetField(tif.get(), TIFFTAG_ROWSPERSTRIP, stripRows);
-        }
-        layout.tags(tif.get());
-        std::vector<unsigned char> block(static_cast<std::size_t>(
-            layout.tiled ? TIFFTileSize(tif.get()) : TIFFStripSize(tif.get())));
-        forEachBlock(
-            page, layout.planar, blockWidth, blockHeight,
-            [&](std::uint32_t x, std::uint32_t y, int channel, int perPixel, std::uint32_t index) {
-                copyBlock(page, block, x, y, blockWidth, blockHeight, channel, perPixel, false);
-                const tmsize_t size =
-                    layout.tiled
-                        ? TIFFTileSize(tif.get())
-                        : TIFFVStripSize(tif.get(), std::min(blockHeight, page.height - y));
-                const tmsize_t written =
-                    layout.tiled ? TIFFWriteEncodedTile(tif.get(), index, block.data(), size)
-                                 : TIFFWriteEncodedStrip(tif.get(), index, block.data(), size);
-                if (written < 0) {
-                    throw std::runtime_error("cannot write " + path);
-                }
-            });
-        TIFFWriteDirectory(tif.get());
+    for (const TestImage& page : pages) {
+        writePage(tif.get(), page, layout);
     }
+}
+
+void writePage(TIFF* tif, TestImage page, const TiffLayout& layout) {
+    const int colours = layout.photometric == PHOTOMETRIC_RGB ? 3 : 1;
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, page.width);
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, page.height);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, page.bits);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, page.channels);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, layout.photometric);
+    TIFFSetField(tif, TIFFTAG_PLANARCONFIG,
+                 layout.planar ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
+    if (page.channels > colours) {
+        TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, &layout.extraSample);
+    }
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, layout.compression);
+    if (layout.compression == COMPRESSION_LZW || layout.compression == COMPRESSION_ADOBE_DEFLATE) {
+        TIFFSetField(tif, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
+    }
+    const std::uint32_t blockWidth = layout.tiled ? tileSize : page.width;
+    const std::uint32_t blockHeight = layout.tiled ? tileSize : layout.stripRows;
+    if (layout.tiled) {
+        TIFFSetField(tif, TIFFTAG_TILEWIDTH, tileSize);
+        TIFFSetField(tif, TIFFTAG_TILELENGTH, tileSize);
+    } else {
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, layout.stripRows);
+    }
+    layout.tags(tif);
+    std::vector<unsigned char> block(
+        static_cast<std::size_t>(layout.tiled ? TIFFTileSize(tif) : TIFFStripSize(tif)));
+    forEachBlock(
+        page, layout.planar, blockWidth, blockHeight,
+        [&](std::uint32_t x, std::uint32_t y, int channel, int perPixel, std::uint32_t index) {
+            copyBlock(page, block, x, y, blockWidth, blockHeight, channel, perPixel, false);
+            const tmsize_t size = layout.tiled
+                                      ? TIFFTileSize(tif)
+                                      : TIFFVStripSize(tif, std::min(blockHeight, page.height - y));
+            const tmsize_t written = layout.tiled
+                                         ? TIFFWriteEncodedTile(tif, index, block.data(), size)
+                                         : TIFFWriteEncodedStrip(tif, index, block.data(), size);
+            if (written < 0) {
+                throw std::runtime_error(std::string("cannot write ") + TIFFFileName(tif));
+            }
+        });
+    TIFFWriteDirectory(tif);
 }
 
 std::vector<TestImage> readTiff(const std::string& path) {

@@ -32,11 +32,12 @@ struct TiffLayout {
     std::uint16_t extraSample =
         EXTRASAMPLE_UNSPECIFIED; // when there are more channels than colours
     bool planar = false;
-    bool tiled = false; // 16 x 16 tiles, else strips of 16 rows
+    bool tiled = false; // 16 x 16 tiles, else strips of stripRows rows
     std::uint16_t compression = COMPRESSION_NONE;
     const char* mode = "w";
     std::function<void(TIFF*)> tags = [](TIFF*) {
     };
+    std::uint32_t stripRows = 16; // as JPEG wants
 };
 
 // Two flat levels in a checker of odd-sized cells, with noise; any alpha channel mixes fully
@@ -46,6 +47,8 @@ TestImage noisyImage(std::uint32_t width, std::uint32_t height, int channels, in
 
 void writeTiff(const std::string& path, const std::vector<TestImage>& pages,
                const TiffLayout& layout);
+// Writes one page (or sub-image) of an open file and its directory.
+void writePage(TIFF* tif, TestImage page, const TiffLayout& layout);
 std::vector<TestImage> readTiff(const std::string& path);
 
 int largestDifference(const TestImage& a, const TestImage& b);

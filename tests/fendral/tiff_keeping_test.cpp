@@ -137,5 +137,83 @@ TEST_F(Keeping, CompressionLayoutAndFileFlavour) {
     }
 }
 
+// Strips too large to hold whole are read row by row, each plane on its own.
+TEST_F(Keeping, LargeStripsCopyExactly) {
+    const TestImage image = noisyImage(1700, 1800, 3, 8, false, 8);
+    for (const bool planar : {false, true}) {
+        writeTiff(
+            in, {image},
+            {PHOTOMETRIC_RGB, 0, planar, false, COMPRESSION_LZW, "w", [](TIFF*) {}, image.height});
+        filterFile(in, out, {0, 10, 2});
+        EXPECT_EQ(readTiff(out).at(0).samples, image.samples) << "planar " << planar;
+    }
+}
+
+// EXIF and GPS directories and reduced-resolution sub-images live apart from their page; what
+// cannot be carried is named.
+TEST_F(Keeping, ExifGpsAndSubImages) {
+    const TestImage image = noisyImage(40, 30, 3, 8, false, 9);
+    const TestImage reduced = noisyImage(20, 15, 3, 8, false, 10);
+    {
+        TIFF* tif = TIFFOpen(in.c_str(), "w");
+        std::uint64_t exif = 0, gps = 0;
+        const std::uint16_t iso = 400;
+        TIFFCreateEXIFDirectory(tif);
+        TIFFSetField(tif, EXIFTAG_DATETIMEORIGINAL, "2024:06:07 10:11:12");
+        TIFFSetField(tif, EXIFTAG_EXPOSURETIME, 0.125);
+        TIFFSetField(tif, EXIFTAG_ISOSPEEDRATINGS, 1, &iso);
+        TIFFWriteCustomDirectory(tif, &exif);
+        TIFFFreeDirectory(tif); // libtiff leaks the last directory's values otherwise
+        TIFFCreateGPSDirectory(tif);
+        TIFFSetField(tif, GPSTAG_LATITUDEREF, "N");
+        TIFFWriteCustomDirectory(tif, &gps);
+        TIFFFreeDirectory(tif);
+        TIFFCreateDirectory(tif);
+        writePage(tif, image,
+                  {PHOTOMETRIC_RGB, 0, false, false, COMPRESSION_NONE, "w", [&](TIFF* t) {
+                       const std::uint64_t subImages[2] = {};
+                       TIFFSetField(t, TIFFTAG_EXIFIFD, exif);
+                       TIFFSetField(t, TIFFTAG_GPSIFD, gps);
+                       TIFFSetField(t, TIFFTAG_SUBIFD, 2, subImages);
+                   }});
+        writePage(tif, reduced, {PHOTOMETRIC_RGB});
+        writePage(tif, noisyImage(8, 8, 1, 16, false, 11), {PHOTOMETRIC_SEPARATED});
+        TIFFClose(tif);
+    }
+    const JobSummary summary = filterFile(in, out, {2, 20, 2});
+    EXPECT_EQ(
+        summary.notKept,
+        std::vector<std::string>{"page 1 sub-image 2 (CMYK (separated) images are not supported)"});
+    TIFF* tif = TIFFOpen(out.c_str(), "r");
+    std::uint64_t exif = 0, gps = 0;
+    std::uint16_t subImages = 0;
+    std::uint64_t* subImage = nullptr;
+    ASSERT_TRUE(TIFFGetField(tif, TIFFTAG_EXIFIFD, &exif) &&
+                TIFFGetField(tif, TIFFTAG_GPSIFD, &gps));
+    ASSERT_TRUE(TIFFGetField(tif, TIFFTAG_SUBIFD, &subImages, &subImage));
+    EXPECT_EQ(subImages, 1U);
+    const std::uint64_t sub = subImage[0];
+    char* taken = nullptr;
+    float exposure = 0;
+    std::uint16_t isoCount = 0;
+    std::uint16_t* iso = nullptr;
+    ASSERT_TRUE(TIFFReadEXIFDirectory(tif, exif));
+    TIFFGetField(tif, EXIFTAG_DATETIMEORIGINAL, &taken);
+    TIFFGetField(tif, EXIFTAG_EXPOSURETIME, &exposure);
+    TIFFGetField(tif, EXIFTAG_ISOSPEEDRATINGS, &isoCount, &iso);
+    EXPECT_EQ(std::tuple(std::string(taken), exposure, isoCount, iso[0]),
+              std::tuple(std::string("2024:06:07 10:11:12"), 0.125F, 1, 400));
+    char* latitude = nullptr;
+    ASSERT_TRUE(TIFFReadGPSDirectory(tif, gps));
+    TIFFGetField(tif, GPSTAG_LATITUDEREF, &latitude);
+    EXPECT_EQ(std::string(latitude), "N");
+    std::uint32_t subWidth = 0;
+    ASSERT_TRUE(TIFFSetSubDirectory(tif, sub));
+    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &subWidth);
+    EXPECT_EQ(subWidth, reduced.width);
+    TIFFClose(tif);
+    EXPECT_LE(largestDifference(readTiff(out).at(0), referenceFilter(image, 2, 20)), 1);
+}
+
 } // namespace
 } // namespace fendral::test

@@ -9,9 +9,10 @@
 
 namespace fendral {
 
-// Filters one band of rows of a page: turns the rows it needs into padded float planes, one
-// channel at a time, runs the kernel over them and writes the rounded result. Each worker
-// thread owns one, sized up front so that run() never allocates.
+// Filters one band of rows of a page, a tile of columns at a time: turns the samples it needs
+// into padded float planes, one channel at a time, runs the kernel over them and writes the
+// rounded result. The tiles keep the planes small however wide the page. Each worker thread owns
+// one, sized up front so that run() never allocates.
 class BandFilter {
 public:
     BandFilter(const PageFormat& page, const Disc& disc, double maxDiff, std::uint32_t maxRows);
@@ -21,23 +22,25 @@ public:
     void run(const RowWindow& in, std::uint32_t first, std::uint32_t last, RowWindow& out);
 
 private:
+    // Columns [x, x + columns) of rows [first, first + rows).
+    struct Tile {
+        std::uint32_t first, rows, x, columns;
+    };
+
     template <typename Sample>
-    void runTyped(const RowWindow& in, std::uint32_t first, std::uint32_t last, RowWindow& out);
+    void runTyped(const RowWindow& in, const Tile& tile, RowWindow& out);
+    // Fills a plane with a tile and its margins, sample(pixel) giving the value of a pixel.
+    template <typename Sample, typename Value>
+    void loadPlane(const RowWindow& in, const Tile& tile, std::vector<float>& plane,
+                   Value sample) const;
     template <typename Sample>
-    void loadAlpha(const RowWindow& in, std::uint32_t first, std::uint32_t rows);
-    template <typename Sample>
-    void loadChannel(const RowWindow& in, std::uint32_t first, std::uint32_t rows, int channel);
-    template <typename Sample>
-    void storeRow(const Sample* centre, int channel, Sample* out) const;
-    // The page row that plane row `planeRow` of a band starting at `first` shows.
-    std::uint32_t sourceRow(std::uint32_t first, std::uint32_t planeRow) const;
-    // Repeats the first and last samples of plane row `planeRow` into its padding.
-    void padRow(std::vector<float>& plane, std::uint32_t planeRow) const;
+    void storeRow(const Sample* centre, const Tile& tile, int channel, Sample* out);
 
     PageFormat page_;
     const Disc& disc_;
     float threshold_;
     int reach_;
+    std::uint32_t tileColumns_;
     std::ptrdiff_t stride_;
     std::vector<float> values_;
     std::vector<float> alpha_; // 0..1, only when the page has alpha

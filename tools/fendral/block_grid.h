@@ -15,6 +15,7 @@ public:
     explicit BlockGrid(const PageFormat& page);
 
     std::uint32_t blockHeight() const { return blockHeight_; }
+    std::uint32_t blockRows() const { return blockRows_; }
     // All blocks of one block row, one after another.
     std::size_t blockRowBytes() const { return blockBytes_ * columns_ * planes_; }
     // Rows that block row `blockRow` really has (the last strip may be short).

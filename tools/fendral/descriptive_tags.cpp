@@ -54,7 +54,7 @@ void copyBuiltInTags(TIFF* in, TIFF* out) {
 
 bool pointsIntoFile(std::uint32_t tag, TIFFDataType type) {
     return type == TIFF_IFD || type == TIFF_IFD8 || tag == TIFFTAG_EXIFIFD ||
-           tag == TIFFTAG_GPSIFD || tag == TIFFTAG_INTEROPERABILITYIFD || tag == TIFFTAG_SUBIFD;
+           tag == TIFFTAG_GPSIFD || tag == TIFFTAG_INTEROPERABILITYIFD;
 }
 
 // A tag libtiff does not know (GeoTIFF's, say) must be declared on the output before it is set.
@@ -123,18 +123,26 @@ void copyCustomTag(TIFF* in, TIFF* out, const TIFFField* field) {
 
 } // namespace
 
-void copyDescriptiveTags(TIFF* in, TIFF* out) {
+std::vector<std::uint32_t> copyDescriptiveTags(TIFF* in, TIFF* out) {
     copyBuiltInTags(in, out);
+    return copyListedTags(in, out);
+}
+
+std::vector<std::uint32_t> copyListedTags(TIFF* in, TIFF* out) {
+    std::vector<std::uint32_t> left;
     const int count = TIFFGetTagListCount(in);
     for (int i = 0; i < count; ++i) {
         const TIFFField* field = TIFFFindField(in, TIFFGetTagListEntry(in, i), TIFF_ANY);
-        if (field == nullptr || pointsIntoFile(TIFFFieldTag(field), TIFFFieldDataType(field))) {
+        if (field == nullptr) {
             continue;
         }
-        if (TIFFFieldIsAnonymous(field) == 0 || declare(out, field)) {
+        if (pointsIntoFile(TIFFFieldTag(field), TIFFFieldDataType(field))) {
+            left.push_back(TIFFFieldTag(field));
+        } else if (TIFFFieldIsAnonymous(field) == 0 || declare(out, field)) {
             copyCustomTag(in, out, field);
         }
     }
+    return left;
 }
 
 } // namespace fendral

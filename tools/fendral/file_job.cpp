@@ -3,31 +3,67 @@
 #include "safe_output.h"
 #include "tiff_pipeline.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace fendral {
+
+namespace {
+
+// The input, open once: every handle on it reads the same file, whatever happens to its name.
+class InputFile {
+public:
+    explicit InputFile(const std::string& name)
+        : name_(name)
+        , fd_(::open(name.c_str(), O_RDONLY | O_CLOEXEC)) {
+        if (fd_ < 0) {
+            throw Failure("cannot open " + name + ": " + std::strerror(errno));
+        }
+    }
+    ~InputFile() { ::close(fd_); }
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    std::unique_ptr<TiffFile> open() const { return std::make_unique<TiffFile>(name_, fd_, "r"); }
+
+private:
+    std::string name_;
+    int fd_;
+};
+
+} // namespace
 
 JobSummary filterFile(const std::string& input, const std::string& output,
                       const FilterSettings& settings, const JobProgress& progress) {
     SafeOutput target(input, output);
-    TiffFile in(input,
-                [&](TIFFOpenOptions* options) { return TIFFOpenExt(input.c_str(), "r", options); });
-    const std::vector<PageFormat> pages = scanPages(in);
+    const InputFile file(input);
+    const std::unique_ptr<TiffFile> in = file.open();
+    JobSummary summary;
+    const std::vector<PageFormat> pages = scanPages(*in, summary.notKept);
     std::uint64_t totalRows = 0;
     for (const PageFormat& page : pages) {
         totalRows += page.height;
     }
     progress.started(totalRows);
     // Same byte order and flavour (classic or BigTIFF) as the input.
-    std::string mode = TIFFIsBigEndian(in.get()) != 0 ? "wb" : "wl";
-    if (TIFFIsBigTIFF(in.get()) != 0) {
+    std::string mode = TIFFIsBigEndian(in->get()) != 0 ? "wb" : "wl";
+    if (TIFFIsBigTIFF(in->get()) != 0) {
         mode += '8';
     }
-    TiffFile out(output, [&](TIFFOpenOptions* options) {
-        return TIFFOpenExt(target.temporaryPath().c_str(), mode.c_str(), options);
-    });
-    filterPages(in, out, pages, settings, progress.rowsDone);
+    TiffFile out(output, target.fd(), mode.c_str());
+    filterPages([&] { return file.open(); }, *in, out, pages, settings, progress.rowsDone,
+                summary.notKept);
     out.close();
     target.commit();
-    return {pages.front().width, pages.front().height, pages.size()};
+    summary.width = pages.front().width;
+    summary.height = pages.front().height;
+    summary.pages = pages.size() - static_cast<std::size_t>(std::count_if(
+                                       pages.begin(), pages.end(),
+                                       [](const PageFormat& page) { return page.isSubImage; }));
+    return summary;
 }
 
 } // namespace fendral

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace fendral {
 
@@ -13,6 +14,8 @@ struct JobSummary {
     std::uint32_t width = 0; // of the first page
     std::uint32_t height = 0;
     std::size_t pages = 0;
+    // What the output could not carry over ("page 1 EXIF directory tag 40965").
+    std::vector<std::string> notKept;
 };
 
 struct JobProgress {

@@ -3,6 +3,7 @@
 #include "file_job.h"
 #include "progress_bar.h"
 #include "safe_output.h"
+#include "selective_kernel.h"
 
 #include <algorithm>
 #include <chrono>
@@ -37,6 +38,15 @@ int main(int argc, char** argv) {
         std::cerr << "Fendral: " << error.what() << '\n' << fendral::usageText();
         return exitUsage;
     }
+    if (options.request == fendral::Options::Request::help) {
+        std::cout << fendral::usageText();
+        return EXIT_SUCCESS;
+    }
+    if (options.request == fendral::Options::Request::version) {
+        std::cout << "Fendral " FENDRAL_VERSION " (filter kernel: " << fendral::chosenKernel().name
+                  << ")\n";
+        return EXIT_SUCCESS;
+    }
     fendral::SafeOutput::removeOnSignals();
     // Every file has its own handlers; these catch what libtiff reports about no file at all.
     TIFFSetErrorHandler(nullptr);
@@ -55,6 +65,13 @@ int main(int argc, char** argv) {
         const fendral::JobSummary summary =
             fendral::filterFile(options.input, options.output, settings, progress);
         bar.clear();
+        if (!summary.notKept.empty()) {
+            std::cerr << "Fendral: warning: " << options.input << ": not kept:";
+            for (std::size_t i = 0; i < summary.notKept.size(); ++i) {
+                std::cerr << (i == 0 ? " " : ", ") << summary.notKept[i];
+            }
+            std::cerr << '\n';
+        }
         if (onTerminal) {
             printSummary(summary, std::chrono::steady_clock::now() - started);
         }

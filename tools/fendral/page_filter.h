@@ -1,11 +1,12 @@
 #pragma once
 
 #include "disc.h"
-#include "page_reader.h"
-#include "page_writer.h"
+#include "page_format.h"
+#include "tiff_file.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace fendral {
 
@@ -18,9 +19,12 @@ struct FilterSettings {
 // Called with the number of rows just finished.
 using RowsDone = std::function<void(std::uint32_t)>;
 
-// Streams one page from reader to writer: rows are read a chunk at a time, the chunk is split
-// into one band per thread, and the filtered rows are written before the next chunk is read.
-void filterPage(PageReader& reader, PageWriter& writer, const PageFormat& page, const Disc& disc,
+// Streams one page from the input (open gives handles on it) to the current page of file, set up
+// with the layout `output`: rows are decoded a chunk at a time on every thread, the chunk is
+// filtered in one band per thread, and its finished blocks are encoded on every thread and
+// written before the next chunk is read.
+void filterPage(const std::function<std::unique_ptr<TiffFile>()>& open, TiffFile& file,
+                const PageFormat& page, const PageFormat& output, const Disc& disc,
                 const FilterSettings& settings, const RowsDone& rowsDone);
 
 } // namespace fendral

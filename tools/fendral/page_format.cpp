@@ -162,7 +162,12 @@ PageFormat describePage(TIFF* tif) {
     }
     page.planar = planarConfig == PLANARCONFIG_SEPARATE && page.channels > 1;
     readBlockSize(tif, page);
+    page.directory = TIFFCurrentDirOffset(tif);
     return page;
+}
+
+std::uint32_t writableTileSide(std::uint32_t side) {
+    return (side + 15) / 16 * 16;
 }
 
 } // namespace fendral

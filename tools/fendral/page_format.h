@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <tiffio.h>
 
 namespace fendral {
@@ -28,6 +29,12 @@ struct PageFormat {
     std::uint32_t blockHeight = 0; // tile length, or rows per strip
     std::uint16_t photometric = PHOTOMETRIC_MINISBLACK;
     std::uint16_t compression = COMPRESSION_NONE;
+    // Where the page is found and how messages name it; a reduced-resolution sub-image follows
+    // its page, which counts them.
+    std::uint64_t directory = 0;
+    std::string place;
+    bool isSubImage = false;
+    std::uint16_t subImages = 0;
 
     int bytesPerSample() const { return bitsPerSample / 8; }
     std::uint32_t maxValue() const { return bitsPerSample == 8 ? 0xFFU : 0xFFFFU; }
@@ -42,5 +49,8 @@ struct PageFormat {
 
 // Reads the layout of the current directory; throws Failure naming what is not supported.
 PageFormat describePage(TIFF* tif);
+
+// The tile size an output can hold: TIFF wants tile sides in multiples of 16.
+std::uint32_t writableTileSide(std::uint32_t side);
 
 } // namespace fendral

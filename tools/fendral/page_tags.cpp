@@ -61,7 +61,10 @@ bool setCompression(TIFF* in, TIFF* out, std::uint16_t compression) {
 
 PageFormat outputFormat(const PageFormat& input) {
     PageFormat output = input;
-    if (!input.tiled) {
+    if (input.tiled) {
+        output.blockWidth = writableTileSide(input.blockWidth);
+        output.blockHeight = writableTileSide(input.blockHeight);
+    } else {
         // About 64 KiB a strip, in a multiple of 16 rows as JPEG wants.
         const std::size_t rows = std::max<std::size_t>(16, 65536 / input.rowBytes() / 16 * 16);
         output.blockHeight = static_cast<std::uint32_t>(std::min<std::size_t>(rows, input.height));
@@ -70,23 +73,27 @@ PageFormat outputFormat(const PageFormat& input) {
     return output;
 }
 
-void writePageTags(TIFF* in, TIFF* out, const PageFormat& output) {
-    bool ok = TIFFSetField(out, TIFFTAG_IMAGEWIDTH, output.width) != 0 &&
-              TIFFSetField(out, TIFFTAG_IMAGELENGTH, output.height) != 0 &&
-              TIFFSetField(out, TIFFTAG_BITSPERSAMPLE, output.bitsPerSample) != 0 &&
-              TIFFSetField(out, TIFFTAG_SAMPLESPERPIXEL, output.channels) != 0 &&
-              TIFFSetField(out, TIFFTAG_PHOTOMETRIC, output.photometric) != 0 &&
-              TIFFSetField(out, TIFFTAG_PLANARCONFIG,
-                           output.planar ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG) != 0 &&
-              (output.channels == output.colourChannels || setExtraSamples(in, out)) &&
-              setCompression(in, out, output.compression);
-    ok = ok && (output.tiled ? TIFFSetField(out, TIFFTAG_TILEWIDTH, output.blockWidth) != 0 &&
-                                   TIFFSetField(out, TIFFTAG_TILELENGTH, output.blockHeight) != 0
-                             : TIFFSetField(out, TIFFTAG_ROWSPERSTRIP, output.blockHeight) != 0);
+bool setSampleLayout(TIFF* out, const PageFormat& page) {
+    return TIFFSetField(out, TIFFTAG_IMAGEWIDTH, page.width) != 0 &&
+           TIFFSetField(out, TIFFTAG_IMAGELENGTH, page.height) != 0 &&
+           TIFFSetField(out, TIFFTAG_BITSPERSAMPLE, page.bitsPerSample) != 0 &&
+           TIFFSetField(out, TIFFTAG_SAMPLESPERPIXEL, page.channels) != 0 &&
+           TIFFSetField(out, TIFFTAG_PHOTOMETRIC, page.photometric) != 0 &&
+           TIFFSetField(out, TIFFTAG_PLANARCONFIG,
+                        page.planar ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG) != 0 &&
+           (page.tiled ? TIFFSetField(out, TIFFTAG_TILEWIDTH, page.blockWidth) != 0 &&
+                             TIFFSetField(out, TIFFTAG_TILELENGTH, page.blockHeight) != 0
+                       : TIFFSetField(out, TIFFTAG_ROWSPERSTRIP, page.blockHeight) != 0);
+}
+
+std::vector<std::uint32_t> writePageTags(TIFF* in, TIFF* out, const PageFormat& output) {
+    const bool ok = setSampleLayout(out, output) &&
+                    (output.channels == output.colourChannels || setExtraSamples(in, out)) &&
+                    setCompression(in, out, output.compression);
     if (!ok) {
         throw Failure("cannot set up the output page");
     }
-    copyDescriptiveTags(in, out);
+    return copyDescriptiveTags(in, out);
 }
 
 } // namespace fendral

@@ -6,25 +6,30 @@ namespace fendral {
 
 // The output file, written under a temporary name in the output's folder and renamed into place
 // only when complete: a failed or interrupted job leaves no partial file and any earlier output
-// untouched. An output that is the input itself (by any path to it) is refused.
+// untouched. Only a regular file is ever replaced; a link to one is written through, the link
+// kept. Anything else (the input itself by any path, a folder, a device, a read-only file, a
+// dangling link) is refused before any work is done.
 class SafeOutput {
 public:
-    // Throws Failure if the input cannot be found, the output is the input, or no temporary file
-    // can be made beside the output.
+    // Throws Failure saying why the input cannot be read or the output cannot be written.
     SafeOutput(const std::string& input, const std::string& output);
     ~SafeOutput(); // removes the temporary file unless committed
     SafeOutput(const SafeOutput&) = delete;
     SafeOutput& operator=(const SafeOutput&) = delete;
 
-    const std::string& temporaryPath() const { return temporary_; }
+    // The temporary file, open for writing.
+    int fd() const { return fd_; }
     void commit();
 
-    // Makes SIGINT, SIGTERM and SIGHUP remove the temporary file before the process ends.
+    // Makes SIGINT, SIGTERM and SIGHUP remove the temporary file before the process ends, except
+    // those the parent had ignored (nohup, a shell's background job), which stay ignored.
     static void removeOnSignals();
 
 private:
-    std::string output_;
+    std::string output_;    // as the user named it, for messages
+    std::string finalPath_; // where the file goes: through a link to its target
     std::string temporary_;
+    int fd_ = -1;
     bool committed_ = false;
 };
 

@@ -2,15 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-
-// The inner loop is where the time goes: let x86-64 builds carry AVX2 and AVX-512 versions too,
-// picked at run time, while the default version stays runnable on any x86-64.
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define FENDRAL_VECTOR_CLONES                                                                      \
-    __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")))
-#else
-#define FENDRAL_VECTOR_CLONES
-#endif
+#include <iterator>
 
 namespace fendral {
 
@@ -53,31 +45,74 @@ template <bool Weighted>
     }
 }
 
-// One copy of each per instruction set: the template is inlined into every clone.
-FENDRAL_VECTOR_CLONES void smoothPlainBlock(const Disc& disc, float threshold, const float* values,
-                                            std::ptrdiff_t stride, int count, float* mean) {
-    smoothBlock<false>(disc, threshold, values, nullptr, stride, count, mean);
+// One copy of the loops per instruction set, each a pair of entry points into which the template
+// is inlined; the processor picks one at run time. Explicit targets rather than target_clones,
+// which not every compiler resolves for x86-64 levels.
+#define FENDRAL_KERNEL(name, target)                                                               \
+    target void name##Plain(const Disc& disc, float threshold, const float* values, const float*,  \
+                            std::ptrdiff_t stride, int count, float* mean) {                       \
+        smoothBlock<false>(disc, threshold, values, nullptr, stride, count, mean);                 \
+    }                                                                                              \
+    target void name##Weighted(const Disc& disc, float threshold, const float* values,             \
+                               const float* alpha, std::ptrdiff_t stride, int count,               \
+                               float* mean) {                                                      \
+        smoothBlock<true>(disc, threshold, values, alpha, stride, count, mean);                    \
+    }
+
+FENDRAL_KERNEL(baseline, )
+bool always() {
+    return true;
 }
 
-FENDRAL_VECTOR_CLONES void smoothWeightedBlock(const Disc& disc, float threshold,
-                                               const float* values, const float* alpha,
-                                               std::ptrdiff_t stride, int count, float* mean) {
-    smoothBlock<true>(disc, threshold, values, alpha, stride, count, mean);
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+FENDRAL_KERNEL(avx512, __attribute__((target("avx512f,avx512vl,avx512bw,avx512dq,avx2,fma"))))
+FENDRAL_KERNEL(avx2, __attribute__((target("avx2,fma"))))
+
+bool hasAvx512() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
+           __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512dq") &&
+           __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
 }
+
+bool hasAvx2() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+}
+
+constexpr KernelVariant variants[] = {
+    {"avx512", &hasAvx512, &avx512Plain, &avx512Weighted},
+    {"avx2", &hasAvx2, &avx2Plain, &avx2Weighted},
+    {"baseline", &always, &baselinePlain, &baselineWeighted},
+};
+#else
+constexpr KernelVariant variants[] = {{"baseline", &always, &baselinePlain, &baselineWeighted}};
+#endif
 
 } // namespace
 
+std::span<const KernelVariant> kernelVariants() {
+    return variants;
+}
+
+const KernelVariant& chosenKernel() {
+    static const KernelVariant& chosen =
+        *std::find_if(std::begin(variants), std::end(variants),
+                      [](const KernelVariant& variant) { return variant.runsHere(); });
+    return chosen;
+}
+
 void smoothRow(const Disc& disc, float threshold, const BandPlanes& planes, int y, int width,
-               float* mean) {
+               float* mean, const KernelVariant& kernel) {
     const std::ptrdiff_t rowStart = y * planes.stride;
     for (int x = 0; x < width; x += blockWidth) {
         const int count = std::min(blockWidth, width - x);
         const float* values = planes.values + rowStart + x;
         if (planes.alpha != nullptr) {
-            smoothWeightedBlock(disc, threshold, values, planes.alpha + rowStart + x, planes.stride,
-                                count, mean + x);
+            kernel.weighted(disc, threshold, values, planes.alpha + rowStart + x, planes.stride,
+                            count, mean + x);
         } else {
-            smoothPlainBlock(disc, threshold, values, planes.stride, count, mean + x);
+            kernel.plain(disc, threshold, values, nullptr, planes.stride, count, mean + x);
         }
     }
 }

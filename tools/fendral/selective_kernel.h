@@ -3,6 +3,7 @@
 #include "disc.h"
 
 #include <cstddef>
+#include <span>
 
 namespace fendral {
 
@@ -15,10 +16,27 @@ struct BandPlanes {
     std::ptrdiff_t stride = 0;
 };
 
+// Smooths `count` samples of a band row from values (alpha, when weighted).
+using SmoothBlock = void (*)(const Disc& disc, float threshold, const float* values,
+                             const float* alpha, std::ptrdiff_t stride, int count, float* mean);
+
+// The kernel built for one instruction set.
+struct KernelVariant {
+    const char* name;
+    bool (*runsHere)(); // whether this processor has the instructions
+    SmoothBlock plain;
+    SmoothBlock weighted;
+};
+
+// Every variant built, fastest first; the last runs on any processor.
+std::span<const KernelVariant> kernelVariants();
+// The fastest variant this processor runs, chosen once.
+const KernelVariant& chosenKernel();
+
 // Smooths row y of a band: mean[x] becomes the weighted mean of the samples in the disc around
 // (x, y) that differ from it by at most threshold. Where every weight is zero (all of them
 // transparent) the sample keeps its value.
 void smoothRow(const Disc& disc, float threshold, const BandPlanes& planes, int y, int width,
-               float* mean);
+               float* mean, const KernelVariant& kernel = chosenKernel());
 
 } // namespace fendral

@@ -1,10 +1,80 @@
 #include "tiff_file.h"
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
-#include <memory>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fendral {
+
+// libtiff's client side of one file descriptor, with a position of its own.
+struct FileStream {
+    int fd;
+    std::uint64_t position = 0;
+    int writeError = 0; // errno of the first failed write
+
+    static FileStream& of(thandle_t handle) { return *static_cast<FileStream*>(handle); }
+
+    static tmsize_t read(thandle_t handle, void* buffer, tmsize_t size) {
+        FileStream& file = of(handle);
+        tmsize_t done = 0;
+        while (done < size) {
+            const ssize_t got =
+                ::pread(file.fd, static_cast<char*>(buffer) + done,
+                        static_cast<std::size_t>(size - done), static_cast<off_t>(file.position));
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got <= 0) {
+                break;
+            }
+            done += got;
+            file.position += static_cast<std::uint64_t>(got);
+        }
+        return done;
+    }
+
+    static tmsize_t write(thandle_t handle, void* buffer, tmsize_t size) {
+        FileStream& file = of(handle);
+        tmsize_t done = 0;
+        while (done < size) {
+            const ssize_t put =
+                ::pwrite(file.fd, static_cast<const char*>(buffer) + done,
+                         static_cast<std::size_t>(size - done), static_cast<off_t>(file.position));
+            if (put < 0 && errno == EINTR) {
+                continue;
+            }
+            if (put <= 0) {
+                file.writeError = file.writeError != 0 ? file.writeError : put < 0 ? errno : ENOSPC;
+                return -1;
+            }
+            done += put;
+            file.position += static_cast<std::uint64_t>(put);
+        }
+        return done;
+    }
+
+    static toff_t seek(thandle_t handle, toff_t offset, int whence) {
+        FileStream& file = of(handle);
+        // libtiff passes backward relative seeks as wrapped-around unsigned offsets.
+        const std::uint64_t base = whence == SEEK_CUR   ? file.position
+                                   : whence == SEEK_END ? size(handle)
+                                                        : 0;
+        file.position = base + offset;
+        return file.position;
+    }
+
+    static toff_t size(thandle_t handle) {
+        struct stat info {};
+        return ::fstat(of(handle).fd, &info) == 0 ? static_cast<toff_t>(info.st_size) : 0;
+    }
+
+    static int close(thandle_t) { return 0; }
+    static int map(thandle_t, void**, toff_t*) { return 0; }
+    static void unmap(thandle_t, void*, toff_t) {}
+};
 
 namespace {
 
@@ -14,14 +84,31 @@ struct OptionsDeleter {
 
 } // namespace
 
+TiffFile::TiffFile(std::string name, int fd, const char* mode)
+    : name_(std::move(name))
+    , stream_(std::make_unique<FileStream>(FileStream{fd})) {
+    open(
+        [&](TIFFOpenOptions* options) {
+            return TIFFClientOpenExt(name_.c_str(), mode, stream_.get(), &FileStream::read,
+                                     &FileStream::write, &FileStream::seek, &FileStream::close,
+                                     &FileStream::size, &FileStream::map, &FileStream::unmap,
+                                     options);
+        },
+        mode[0] == 'r' ? "cannot open as TIFF" : "cannot start writing");
+}
+
 TiffFile::TiffFile(std::string name, const std::function<TIFF*(TIFFOpenOptions*)>& open)
     : name_(std::move(name)) {
+    this->open(open, "cannot open as TIFF");
+}
+
+void TiffFile::open(const std::function<TIFF*(TIFFOpenOptions*)>& open, const char* what) {
     const std::unique_ptr<TIFFOpenOptions, OptionsDeleter> options(TIFFOpenOptionsAlloc());
     TIFFOpenOptionsSetErrorHandlerExtR(options.get(), &TiffFile::onError, this);
     TIFFOpenOptionsSetWarningHandlerExtR(options.get(), &TiffFile::onWarning, this);
     tif_ = open(options.get());
     if (tif_ == nullptr) {
-        throw failure("cannot open as TIFF");
+        throw failure(what);
     }
 }
 
@@ -35,21 +122,28 @@ void TiffFile::close() {
     firstError_.clear();
     TIFFClose(tif_);
     tif_ = nullptr;
-    if (!firstError_.empty()) {
-        throw failure("cannot finish writing");
+    check("cannot finish writing");
+}
+
+void TiffFile::check(const std::string& what) {
+    if (!firstError_.empty() || (stream_ && stream_->writeError != 0)) {
+        throw failure(what);
     }
 }
 
 Failure TiffFile::failure(const std::string& what) {
     std::string message = name_;
-    if (page_ != 0) {
-        message += " page " + std::to_string(page_);
+    if (!place_.empty()) {
+        message += " " + place_;
     }
     message += ": " + what;
-    if (!firstError_.empty()) {
+    if (stream_ && stream_->writeError != 0) {
+        // The system's reason says more than libtiff's report of it ("Write error at...").
+        message += ": " + std::string(std::strerror(stream_->writeError));
+    } else if (!firstError_.empty()) {
         message += " (" + firstError_ + ")";
-        firstError_.clear();
     }
+    firstError_.clear();
     return Failure(message);
 }
 

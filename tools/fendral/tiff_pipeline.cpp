@@ -1,54 +1,144 @@
 #include "tiff_pipeline.h"
 
+#include "linked_directories.h"
 #include "page_tags.h"
+
+#include <optional>
 
 namespace fendral {
 
-std::vector<PageFormat> scanPages(TiffFile& in) {
-    std::vector<PageFormat> pages;
-    for (;;) {
-        in.setPage(pages.size() + 1);
-        try {
-            pages.push_back(describePage(in.get()));
-        } catch (const Failure& failure) {
-            throw in.failure(failure.what());
-        }
-        if (TIFFLastDirectory(in.get()) != 0) {
-            break;
-        }
-        in.setPage(pages.size() + 1);
+namespace {
+
+std::vector<std::uint64_t> pageDirectories(TiffFile& in) {
+    std::vector<std::uint64_t> directories{TIFFCurrentDirOffset(in.get())};
+    while (TIFFLastDirectory(in.get()) == 0) {
+        in.setPlace("page " + std::to_string(directories.size() + 1));
         if (TIFFReadDirectory(in.get()) == 0) {
             throw in.failure("cannot read the page");
         }
+        directories.push_back(TIFFCurrentDirOffset(in.get()));
     }
-    in.setPage(0);
+    return directories;
+}
+
+std::vector<std::uint64_t> subImageDirectories(TIFF* tif) {
+    std::uint16_t count = 0;
+    std::uint64_t* offsets = nullptr;
+    if (TIFFGetField(tif, TIFFTAG_SUBIFD, &count, &offsets) == 0 || offsets == nullptr) {
+        return {};
+    }
+    return {offsets, offsets + count};
+}
+
+PageFormat describePageAt(TiffFile& in, std::uint64_t directory, const std::string& place) {
+    in.setPlace(place);
+    in.forgetErrors();
+    // libtiff reports some faults of a directory (a layout its codec cannot decode) and reads on.
+    if (TIFFSetSubDirectory(in.get(), directory) == 0) {
+        throw in.failure("cannot read the page");
+    }
+    in.check("cannot read the page");
+    try {
+        PageFormat page = describePage(in.get());
+        page.place = place;
+        return page;
+    } catch (const Failure& failure) {
+        throw in.failure(failure.what());
+    }
+}
+
+// A sub-image is a preview: one that cannot be read or written again is named, not fatal.
+std::optional<PageFormat> describeSubImageAt(TiffFile& in, std::uint64_t directory,
+                                             const std::string& place,
+                                             std::vector<std::string>& notKept) {
+    in.forgetErrors();
+    if (TIFFSetSubDirectory(in.get(), directory) == 0 || in.reportedError()) {
+        notKept.push_back(place + " (unreadable)");
+        return std::nullopt;
+    }
+    try {
+        PageFormat image = describePage(in.get());
+        image.place = place;
+        image.isSubImage = true;
+        return image;
+    } catch (const Failure& failure) {
+        notKept.push_back(place + " (" + failure.what() + ")");
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+std::vector<PageFormat> scanPages(TiffFile& in, std::vector<std::string>& notKept) {
+    std::vector<PageFormat> pages;
+    const std::vector<std::uint64_t> directories = pageDirectories(in);
+    for (std::size_t index = 0; index < directories.size(); ++index) {
+        const std::size_t page = pages.size();
+        pages.push_back(
+            describePageAt(in, directories[index], "page " + std::to_string(index + 1)));
+        const std::vector<std::uint64_t> subDirectories = subImageDirectories(in.get());
+        for (std::size_t sub = 0; sub < subDirectories.size(); ++sub) {
+            const std::string place = pages[page].place + " sub-image " + std::to_string(sub + 1);
+            std::optional<PageFormat> image =
+                describeSubImageAt(in, subDirectories[sub], place, notKept);
+            if (!image) {
+                continue;
+            }
+            if (!subImageDirectories(in.get()).empty()) {
+                notKept.push_back(place + " sub-images");
+            }
+            pages.push_back(std::move(*image));
+            ++pages[page].subImages;
+        }
+    }
+    in.forgetErrors();
+    in.setPlace("");
     return pages;
 }
 
-void filterPages(TiffFile& in, TiffFile& out, std::span<const PageFormat> pages,
-                 const FilterSettings& settings, const RowsDone& rowsDone) {
+void filterPages(const OpenInput& openInput, TiffFile& in, TiffFile& out,
+                 std::span<const PageFormat> pages, const FilterSettings& settings,
+                 const RowsDone& rowsDone, std::vector<std::string>& notKept) {
     const Disc disc(settings.radius);
-    for (std::size_t index = 0; index < pages.size(); ++index) {
-        in.setPage(index + 1);
-        out.setPage(index + 1);
-        if (TIFFSetDirectory(in.get(), static_cast<tdir_t>(index)) == 0) {
+    for (const PageFormat& page : pages) {
+        in.setPlace(page.place);
+        out.setPlace(page.place);
+        if (TIFFSetSubDirectory(in.get(), page.directory) == 0) {
             throw in.failure("cannot read the page");
         }
-        const PageFormat output = outputFormat(pages[index]);
+        in.forgetErrors(); // the scan has judged them
+        // A sub-image is written in its page's place for sub-images: nothing may come between.
+        const std::vector<DirectoryLink> links =
+            page.isSubImage ? std::vector<DirectoryLink>{}
+                            : copyLinkedDirectories(in, out, page, notKept);
+        const PageFormat output = outputFormat(page);
         try {
-            writePageTags(in.get(), out.get(), output);
+            for (const std::uint32_t tag : writePageTags(in.get(), out.get(), output)) {
+                if (tag != TIFFTAG_EXIFIFD && tag != TIFFTAG_GPSIFD) {
+                    notKept.push_back(page.place + " tag " + std::to_string(tag));
+                } else if (page.isSubImage) {
+                    notKept.push_back(page.place + (tag == TIFFTAG_GPSIFD ? " GPS" : " EXIF") +
+                                      " directory");
+                }
+            }
         } catch (const Failure& failure) {
             throw out.failure(failure.what());
         }
-        PageReader reader(in, pages[index]);
-        PageWriter writer(out, output);
-        filterPage(reader, writer, pages[index], disc, settings, rowsDone);
+        for (const DirectoryLink& link : links) {
+            TIFFSetField(out.get(), link.tag, link.offset);
+        }
+        if (page.subImages > 0) {
+            const std::vector<std::uint64_t> placeholders(page.subImages);
+            TIFFSetField(out.get(), TIFFTAG_SUBIFD, page.subImages, placeholders.data());
+        }
+        filterPage(openInput, out, page, output, disc, settings, rowsDone);
         if (TIFFWriteDirectory(out.get()) == 0) {
             throw out.failure("cannot write the page");
         }
+        out.check("cannot write the page");
     }
-    in.setPage(0);
-    out.setPage(0);
+    in.setPlace("");
+    out.setPlace("");
 }
 
 } // namespace fendral

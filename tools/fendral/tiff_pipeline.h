@@ -4,17 +4,26 @@
 #include "page_format.h"
 #include "tiff_file.h"
 
+#include <functional>
+#include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace fendral {
 
-// Reads the layout of every page, so that an unsupported one is reported before any work is
-// done; throws Failure naming the page.
-std::vector<PageFormat> scanPages(TiffFile& in);
+// Opens another handle on the input file, so that a page's readers each have their own.
+using OpenInput = std::function<std::unique_ptr<TiffFile>()>;
 
-// Filters every page of `in` (as scanned) into a new page of `out`.
-void filterPages(TiffFile& in, TiffFile& out, std::span<const PageFormat> pages,
-                 const FilterSettings& settings, const RowsDone& rowsDone);
+// Reads the layout of every page and of its reduced-resolution sub-images, in writing order, so
+// that an unsupported page is reported before any work is done; throws Failure naming the page.
+// A sub-image that cannot be carried is named in notKept.
+std::vector<PageFormat> scanPages(TiffFile& in, std::vector<std::string>& notKept);
+
+// Filters every page and sub-image of `in` (as scanned) into `out`, with the descriptive tags
+// and the EXIF and GPS directories of each page. What cannot be carried is named in notKept.
+void filterPages(const OpenInput& openInput, TiffFile& in, TiffFile& out,
+                 std::span<const PageFormat> pages, const FilterSettings& settings,
+                 const RowsDone& rowsDone, std::vector<std::string>& notKept);
 
 } // namespace fendral

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <string>
 
 namespace {
 
@@ -38,21 +40,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using fendral::TiffFile;
     // The first byte picks the settings, so the fuzzer explores radii and thresholds too.
     const fendral::FilterSettings settings{(data[0] % 8) * 0.5, (data[0] / 8) * 4.0, 2};
-    MemoryFile input({data + 1, data + size});
-    MemoryFile output;
-    std::vector<fendral::PageFormat> pages;
-    try {
-        TiffFile in("input", [&](TIFFOpenOptions* options) {
+    // Each handle on the input reads its own copy, at a position of its own.
+    std::vector<std::unique_ptr<MemoryFile>> inputs;
+    const fendral::OpenInput openInput = [&] {
+        MemoryFile& input = *inputs.emplace_back(
+            std::make_unique<MemoryFile>(std::vector<std::uint8_t>(data + 1, data + size)));
+        return std::make_unique<TiffFile>("input", [&](TIFFOpenOptions* options) {
             TIFFOpenOptionsSetMaxSingleMemAlloc(options, 64 << 20);
             return input.open("input", "r", options);
         });
-        pages = fendral::scanPages(in);
+    };
+    MemoryFile output;
+    std::vector<fendral::PageFormat> pages;
+    std::vector<std::string> notKept;
+    try {
+        const std::unique_ptr<TiffFile> in = openInput();
+        pages = fendral::scanPages(*in, notKept);
         if (!smallEnough(pages)) {
             return 0;
         }
         TiffFile out("output",
                      [&](TIFFOpenOptions* options) { return output.open("output", "w", options); });
-        fendral::filterPages(in, out, pages, settings, [](std::uint32_t) {});
+        fendral::filterPages(
+            openInput, *in, out, pages, settings, [](std::uint32_t) {}, notKept);
         out.close();
     } catch (const fendral::Failure&) {
         return 0;
@@ -63,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         TiffFile check("written", [&](TIFFOpenOptions* options) {
             return written.open("written", "r", options);
         });
-        const std::vector<fendral::PageFormat> again = fendral::scanPages(check);
+        const std::vector<fendral::PageFormat> again = fendral::scanPages(check, notKept);
         if (again.size() != pages.size() ||
             !std::equal(pages.begin(), pages.end(), again.begin(), sameLayout)) {
             __builtin_trap();

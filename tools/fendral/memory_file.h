@@ -1,12 +1,15 @@
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <tiffio.h>
 #include <vector>
 
 namespace fendral {
 
-// A TIFF file held in memory, opened through libtiff's client interface.
+// A TIFF file held in memory, opened through libtiff's client interface: where a worker encodes
+// its blocks, and what the fuzz target reads and writes.
 class MemoryFile {
 public:
     MemoryFile() = default;
@@ -16,6 +19,11 @@ public:
     // For use as TiffFile's opener; the MemoryFile must outlive the TIFF.
     TIFF* open(const char* name, const char* mode, TIFFOpenOptions* options);
     const std::vector<std::uint8_t>& bytes() const { return bytes_; }
+    // Keeps only the first `size` bytes, and goes there.
+    void truncate(std::size_t size) {
+        bytes_.resize(std::min(size, bytes_.size()));
+        position_ = bytes_.size();
+    }
 
 private:
     static tmsize_t read(thandle_t self, void* buffer, tmsize_t size);

@@ -1,0 +1,105 @@
+// Writes a noisy 8-bit RGB test picture of any size, row by row so that even 30000 x 30000 takes
+// little memory: a gradient with a disc and a box, plus noise, the same on every run.
+// usage: bench_fendral_make_image OUT WIDTH HEIGHT none|lzw|deflate ROWS_PER_STRIP|tile:SIDE
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <tiffio.h>
+#include <vector>
+
+namespace {
+
+std::uint8_t level(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t height,
+                   int channel) {
+    const double u = double(x) / width;
+    const double v = double(y) / height;
+    int value = channel == 0 ? 40 + int(120 * u) : channel == 1 ? 60 + int(90 * v) : 130;
+    if ((u - 0.3) * (u - 0.3) + (v - 0.43) * (v - 0.43) * 0.5625 < 0.175 * 0.175) {
+        value = channel == 0 ? 205 : channel == 1 ? 60 : 50;
+    } else if (u > 0.52 && u < 0.9 && v > 0.13 && v < 0.47) {
+        value = channel == 0 ? 50 : channel == 1 ? 165 : 85;
+    }
+    // A cheap hash of the place as noise of about +-24 levels.
+    std::uint32_t hash = (x * 73856093U) ^ (y * 19349663U) ^ (std::uint32_t(channel) * 83492791U);
+    hash ^= hash >> 13;
+    hash *= 0x5bd1e995U;
+    hash ^= hash >> 15;
+    value += int(hash % 25) + int((hash >> 8) % 25) - 24;
+    return std::uint8_t(value < 0 ? 0 : value > 255 ? 255 : value);
+}
+
+std::uint16_t compressionOf(const std::string& name) {
+    return name == "lzw"       ? COMPRESSION_LZW
+           : name == "deflate" ? COMPRESSION_ADOBE_DEFLATE
+                               : COMPRESSION_NONE;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 6) {
+        std::fprintf(stderr, "usage: bench_fendral_make_image OUT WIDTH HEIGHT "
+                             "none|lzw|deflate ROWS_PER_STRIP|tile:SIDE\n");
+        return 2;
+    }
+    const auto width = std::uint32_t(std::strtoul(argv[2], nullptr, 10));
+    const auto height = std::uint32_t(std::strtoul(argv[3], nullptr, 10));
+    const std::uint16_t compression = compressionOf(argv[4]);
+    const std::string layout = argv[5];
+    const bool tiled = layout.rfind("tile:", 0) == 0;
+    const auto block = std::uint32_t(std::strtoul(layout.c_str() + (tiled ? 5 : 0), nullptr, 10));
+    TIFF* tif = TIFFOpen(argv[1], std::uint64_t{width} * height * 3 > (3ULL << 30) ? "w8" : "w");
+    if (tif == nullptr) {
+        return 1;
+    }
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width);
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, height);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, compression);
+    if (compression != COMPRESSION_NONE) {
+        TIFFSetField(tif, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
+    }
+    const std::uint32_t bandHeight = tiled ? block : height;
+    if (tiled) {
+        TIFFSetField(tif, TIFFTAG_TILEWIDTH, block);
+        TIFFSetField(tif, TIFFTAG_TILELENGTH, block);
+    } else {
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, block);
+    }
+    // Strips go row by row; tiles a band of tile rows at a time.
+    std::vector<std::uint8_t> band(std::size_t{width} * 3 * (tiled ? block : 1));
+    std::vector<std::uint8_t> tile(tiled ? std::size_t{block} * block * 3 : 0);
+    bool ok = true;
+    for (std::uint32_t y0 = 0; ok && y0 < height; y0 += tiled ? bandHeight : 1) {
+        const std::uint32_t rows = tiled ? bandHeight : 1;
+        for (std::uint32_t r = 0; r < rows; ++r) {
+            for (std::uint32_t x = 0; x < width; ++x) {
+                for (int c = 0; c < 3; ++c) {
+                    band[(std::size_t{r} * width + x) * 3 + std::size_t(c)] =
+                        y0 + r < height ? level(x, y0 + r, width, height, c) : 0;
+                }
+            }
+        }
+        if (!tiled) {
+            ok = TIFFWriteScanline(tif, band.data(), y0, 0) == 1;
+            continue;
+        }
+        for (std::uint32_t x0 = 0; ok && x0 < width; x0 += block) {
+            for (std::uint32_t r = 0; r < block; ++r) {
+                for (std::uint32_t i = 0; i < block * 3; ++i) {
+                    const std::size_t x = std::size_t{x0} * 3 + i;
+                    tile[std::size_t{r} * block * 3 + i] =
+                        x < std::size_t{width} * 3 ? band[std::size_t{r} * width * 3 + x] : 0;
+                }
+            }
+            ok = TIFFWriteTile(tif, tile.data(), x0, y0, 0, 0) >= 0;
+        }
+    }
+    ok = ok && TIFFWriteDirectory(tif) != 0;
+    TIFFClose(tif);
+    return ok ? 0 : 1;
+}
