@@ -8,130 +8,108 @@
 namespace fendralwin::test {
 namespace {
 
+const std::string kInput = "C:\\Tools\\FendralWin\\scan1.tif";
 const std::string kScript = "C:\\Tools\\FendralWin\\fdw.bat";
 
-// Ready to run: scan1.tif chosen in C:\Images, output folder D:\Out, name clean.tif.
-class RunCommand : public testing::Test {
-protected:
-    explicit RunCommand(FakePlatform platform = {})
-        : h(std::move(platform)) {
-        h.fs.folders[h.platform.folder] = {"scan1.tif"};
-        h.filIn.click("scan1.tif");
-        h.txtOutputFile.setText("clean.tif");
-        h.log.clear();
+// Ready to run: scan1.tif chosen in the program folder and `name` typed.
+std::unique_ptr<Harness> ready(const std::string& name, FakePlatform platform = {}) {
+    FakeFileSystem files;
+    files.folders[platform.folder] = {"scan1.tif"};
+    auto h = std::make_unique<Harness>(std::move(platform), files);
+    h->filIn.click("scan1.tif");
+    h->txtOutputFile.setText(name);
+    return h;
+}
+
+TEST(RunCommand, StartsTheScriptItWroteWithTheProgramFolderAsItsWorkingFolder) {
+    const auto h = ready("clean.tif");
+    h->cmdRunFendral.press();
+    ASSERT_EQ(h->platform.starts.size(), 1U);
+    EXPECT_EQ(h->platform.starts[0].script, kScript);
+    EXPECT_EQ(h->platform.starts[0].workingFolder, "C:\\Tools\\FendralWin");
+}
+
+TEST(RunCommand, AFailureIsShownInItsBoxAndNothingFurtherIsDone) {
+    struct Case {
+        void (*fail)(FakePlatform&);
+        const char* name;
+        ShownMessage box;
+        std::size_t written; // scripts written
+    };
+    const Case cases[]{
+        {[](FakePlatform& p) { p.writeFailure = "Permission denied"; },
+         "clean.tif",
+         {MessageKind::Critical, "Batch File Error", "Permission denied"},
+         0},
+        {[](FakePlatform& p) { p.startFailure = "No terminal"; },
+         "clean.tif",
+         {MessageKind::Critical, "Fendral Error", "No terminal"},
+         1},
+        {[](FakePlatform& p) { p.missingFiles.insert(kInput); },
+         "clean.tif",
+         {MessageKind::Critical, "Fendral Error", kInput + ": No such file"},
+         0},
+        // Two names of one file, as on a file system that ignores letter case.
+        {[](FakePlatform& p) {
+             p.sameFiles.insert({kInput, "C:\\Tools\\FendralWin\\SCAN1.TIF"});
+         },
+         "SCAN1.TIF",
+         {MessageKind::Warning, "Output File Error",
+          "The input and output files need to be either\rdifferent names or in different "
+          "directories."},
+         0},
+    };
+    for (const Case& c : cases) {
+        FakePlatform platform;
+        c.fail(platform);
+        const auto h = ready(c.name, platform);
+        h->cmdRunFendral.press();
+        EXPECT_EQ(h->boxes.shown, std::vector<ShownMessage>{c.box}) << c.box.text;
+        EXPECT_EQ(h->platform.files.size(), c.written) << c.box.text;
+        EXPECT_TRUE(h->platform.starts.empty()) << c.box.text;
+        EXPECT_TRUE(h->cmdRunFendral.enabled);
     }
-    void run() { h.cmdRunFendral.press(); }
-    std::vector<std::string> titles() const {
-        std::vector<std::string> result;
-        for (const auto& box : h.boxes.shown) {
-            result.push_back(box.title);
-        }
-        return result;
-    }
-    Harness h;
-};
-
-TEST_F(RunCommand, StartsTheScriptItWroteInTheProgramFolder) {
-    run();
-    ASSERT_EQ(h.platform.starts.size(), 1U);
-    EXPECT_EQ(h.platform.starts[0].script, kScript);
-    EXPECT_EQ(h.platform.starts[0].workingFolder, "C:\\Tools\\FendralWin");
 }
 
-TEST_F(RunCommand, AFailedWriteIsReportedAndNoEarlierScriptIsStarted) {
-    h.platform.files[kScript] = "an earlier job";
-    h.platform.writeFailure = "Permission denied";
-    run();
-    EXPECT_EQ(h.boxes.shown, (std::vector<ShownMessage>{{MessageKind::Critical, "Batch File Error",
-                                                         "Permission denied"}}));
-    EXPECT_TRUE(h.platform.starts.empty());
-}
-
-TEST_F(RunCommand, AFailedStartIsAFendralError) {
-    h.platform.startFailure = "No terminal program was found";
-    run();
-    EXPECT_EQ(h.boxes.shown, (std::vector<ShownMessage>{{MessageKind::Critical, "Fendral Error",
-                                                         "No terminal program was found"}}));
-    EXPECT_TRUE(h.cmdRunFendral.enabled);
-}
-
-TEST_F(RunCommand, AMissingInputIsNamedInAFendralErrorAndNothingIsWritten) {
-    h.platform.missingFiles.insert("C:\\Tools\\FendralWin\\scan1.tif");
-    run();
-    EXPECT_EQ(h.boxes.shown,
-              (std::vector<ShownMessage>{{MessageKind::Critical, "Fendral Error",
-                                          "C:\\Tools\\FendralWin\\scan1.tif: No such file"}}));
-    EXPECT_TRUE(h.platform.files.empty());
-}
-
-TEST_F(RunCommand, AnotherPathToTheInputFileIsTheSameFile) {
-    h.txtOutputFile.setText("SCAN1.TIF");
-    h.platform.sameFiles.insert(
-        {"C:\\Tools\\FendralWin\\scan1.tif", "C:\\Tools\\FendralWin\\SCAN1.TIF"});
-    run();
-    EXPECT_EQ(titles(), std::vector<std::string>{"Output File Error"});
-    EXPECT_TRUE(h.platform.files.empty());
-}
-
-TEST_F(RunCommand, TheScriptMayHold32767CharactersButNotOneMore) {
+TEST(RunCommand, TheScriptMayHold32767CharactersButNotOneMore) {
     // The script's length besides the output name's padding.
-    const std::size_t base = composeBatchScript({.programFolder = h.platform.folder,
+    const std::size_t base = composeBatchScript({.programFolder = "C:\\Tools\\FendralWin",
                                                  .radius = "1",
                                                  .maxDiff = "10",
-                                                 .inputPath = "C:\\Tools\\FendralWin\\scan1.tif",
+                                                 .inputPath = kInput,
                                                  .outputPath = "C:\\Tools\\FendralWin\\.tif"})
                                  .size() -
                              2;
-    const std::size_t padding = kMaxScriptLength - base;
+    const auto h = ready(std::string(kMaxScriptLength - base, 'a') + ".tif");
+    h->cmdRunFendral.press();
+    EXPECT_TRUE(h->boxes.shown.empty());
+    EXPECT_EQ(h->platform.files.at(kScript).size(), kMaxScriptLength + 2);
 
-    h.txtOutputFile.setText(std::string(padding, 'a') + ".tif");
-    run();
-    EXPECT_TRUE(h.boxes.shown.empty());
-    ASSERT_EQ(h.platform.starts.size(), 1U);
-    EXPECT_EQ(h.platform.files.at(kScript).size(), kMaxScriptLength + 2);
-
-    h.platform.files[kScript] = "kept";
-    h.txtOutputFile.setText(std::string(padding + 1, 'a') + ".tif");
-    run();
-    ASSERT_EQ(titles(), std::vector<std::string>{"Batch File Error"});
-    EXPECT_EQ(h.boxes.shown[0].text,
-              "Overflow: the script would be 32768 characters long; it can hold at most 32767.");
-    EXPECT_EQ(h.platform.files.at(kScript), "kept");
-    EXPECT_EQ(h.platform.starts.size(), 1U);
+    h->platform.files[kScript] = "kept";
+    h->txtOutputFile.setText(std::string(kMaxScriptLength - base + 1, 'a') + ".tif");
+    h->cmdRunFendral.press();
+    EXPECT_EQ(h->boxes.shown,
+              (std::vector<ShownMessage>{
+                  {MessageKind::Critical, "Batch File Error",
+                   "Overflow: the script would be 32768 characters long; it can hold at most "
+                   "32767."}}));
+    EXPECT_EQ(h->platform.files.at(kScript), "kept");
+    EXPECT_EQ(h->platform.starts.size(), 1U);
 }
 
-TEST_F(RunCommand, WindowsRefusesTheCharactersNoFileNameMayHold) {
+TEST(RunCommand, WindowsRefusesTheCharactersNoFileNameMayHoldAndPosixOnlyControlCharacters) {
+    FakePlatform posix;
+    posix.sep = '/';
+    posix.dialect = ScriptDialect::Posix;
+    posix.folder = "/opt/fw";
     for (const char* name : {"a\"b.tif", "a|b.tif", "a<b.tif", "a>b.tif", "a*.tif", "a?.tif"}) {
-        h.txtOutputFile.setText(name);
-        run();
+        const auto windows = ready(name);
+        windows->cmdRunFendral.press();
+        EXPECT_EQ(windows->boxes.shown.size(), 1U) << name;
+        const auto onPosix = ready(name, posix);
+        onPosix->cmdRunFendral.press();
+        EXPECT_EQ(onPosix->platform.starts.size(), 1U) << name;
     }
-    EXPECT_EQ(h.boxes.shown.size(), 6U);
-    EXPECT_TRUE(h.platform.starts.empty());
-}
-
-class PosixRunCommand : public RunCommand {
-protected:
-    static FakePlatform posix() {
-        FakePlatform platform;
-        platform.sep = '/';
-        platform.dialect = ScriptDialect::Posix;
-        platform.folder = "/opt/fw";
-        return platform;
-    }
-    PosixRunCommand()
-        : RunCommand(posix()) {}
-};
-
-TEST_F(PosixRunCommand, TakesWhatWindowsRefusesButNotALineBreak) {
-    h.txtOutputFile.setText("what?\"*<>|.tif");
-    run();
-    EXPECT_TRUE(h.boxes.shown.empty());
-    ASSERT_EQ(h.platform.starts.size(), 1U);
-    EXPECT_EQ(h.platform.starts[0].script, "/opt/fw/fdw.sh");
-
-    h.txtOutputFile.setText("new\nline.tif");
-    run();
-    EXPECT_EQ(h.boxes.shown.size(), 1U);
 }
 
 } // namespace
