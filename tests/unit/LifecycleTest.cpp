@@ -5,57 +5,41 @@
 namespace fendralwin::test {
 namespace {
 
-struct LoadCase {
-    char separator;
-    std::string programFolder;
-    std::string folderText;
-};
-
-void PrintTo(const LoadCase& c, std::ostream* out) {
-    *out << testing::PrintToString(c.programFolder);
+TEST(FormLoad, SetsTheFolderVariablesToFolderTextsAndTouchesNoControl) {
+    // clang-format off
+    const std::tuple<char, std::string, std::string> cases[]{
+        {'\\', "C:\\Tools\\FendralWin", "C:\\Tools\\FendralWin\\"}, {'\\', "D:\\", "D:\\"},
+        {'\\', "\\\\server\\share\\apps", "\\\\server\\share\\apps\\"},
+        {'/', "/opt/fendralwin", "/opt/fendralwin/"},               {'/', "/", "/"},
+    };
+    // clang-format on
+    for (const auto& [separator, programFolder, folderText] : cases) {
+        FakePlatform platform;
+        platform.sep = separator;
+        platform.folder = programFolder;
+        Harness h(platform);
+        const auto& vars = h.form().variables();
+        EXPECT_EQ(vars.strAppDir, folderText);
+        EXPECT_EQ(vars.strInDir, folderText);
+        EXPECT_EQ(vars.strOutDir, folderText);
+        EXPECT_TRUE(h.log.empty()) << programFolder;
+    }
 }
 
-class FormLoadTest : public testing::TestWithParam<LoadCase> {};
-
-TEST_P(FormLoadTest, SetsAllThreeFolderVariablesToTheProgramFolderText) {
-    const LoadCase& c = GetParam();
-    FakePlatform platform;
-    platform.sep = c.separator;
-    platform.folder = c.programFolder;
-    Harness h(platform);
-
-    const auto& vars = h.form().variables();
-    EXPECT_EQ(vars.strAppDir, c.folderText);
-    EXPECT_EQ(vars.strInDir, c.folderText);
-    EXPECT_EQ(vars.strOutDir, c.folderText);
-    EXPECT_TRUE(h.log.empty()) << "Load touches no control";
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    ProgramFolders, FormLoadTest,
-    testing::Values(LoadCase{'\\', "C:\\Tools\\FendralWin", "C:\\Tools\\FendralWin\\"},
-                    LoadCase{'\\', "D:\\", "D:\\"},
-                    LoadCase{'\\', "\\\\server\\share\\apps", "\\\\server\\share\\apps\\"},
-                    LoadCase{'/', "/opt/fendralwin", "/opt/fendralwin/"}, LoadCase{'/', "/", "/"}));
-
-TEST(FormTerminate, ReleasingTheWindowObjectDeletesTheScriptOfTheProgramFolderSilently) {
+TEST(FormTerminate, DeletesTheScriptOfTheProgramFolderOnlyOnceLoaded) {
     Harness h;
     h.wiring.reset();
     EXPECT_EQ(h.platform.deleted, std::vector<std::string>{"C:\\Tools\\FendralWin\\"});
-    EXPECT_TRUE(h.boxes.shown.empty());
-}
-
-TEST(FormTerminate, AWindowObjectThatNeverLoadedDeletesNothing) {
-    Harness h;
-    h.wiring.reset();
     h.platform.deleted.clear();
     {
-        frmFendralWrapper form({h, h.drvIn, h.dirIn, h.filIn, h.drvOut, h.dirOut, h.txtOutputFile,
-                                h.hscrlRadius, h.hscrlMaxDiff, h.txtRadius, h.txtMaxDiff,
-                                h.cmdRunFendral, h.lblInputFile, h.lblOutputFile},
-                               h.boxes, h.platform);
+        frmFendralWrapper neverLoaded({h, h.drvIn, h.dirIn, h.filIn, h.drvOut, h.dirOut,
+                                       h.txtOutputFile, h.hscrlRadius, h.hscrlMaxDiff, h.txtRadius,
+                                       h.txtMaxDiff, h.cmdRunFendral, h.lblInputFile,
+                                       h.lblOutputFile},
+                                      h.boxes, h.platform);
     }
     EXPECT_TRUE(h.platform.deleted.empty());
+    EXPECT_TRUE(h.boxes.shown.empty());
 }
 
 } // namespace

@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QTimer>
@@ -52,15 +51,6 @@ TEST(QtWindow, EveryCaptionFitsOneLineOfItsLabelAndIsNeverReadAsMarkup) {
             }
         }
     }
-}
-
-TEST(QtWindow, ADraggedRadiusIsWrittenWithAPointUnderAGermanLocale) {
-    QtDriver window;
-    const QLocale before;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    window.dragSlider("hscrlRadius", 15);
-    QLocale::setDefault(before);
-    EXPECT_EQ(window.text("txtRadius"), "1.5");
 }
 
 TEST(QtWindow, MessageBoxesShowALoneCarriageReturnAsALineBreak) {
