@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 
 #include <string>
+#include <utility>
 
 namespace fendralwin {
 
@@ -13,8 +14,10 @@ namespace fendralwin {
 class NativePlatform final : public Platform {
 public:
     // The program folder is the running executable's folder, or the one given.
-    NativePlatform();
-    explicit NativePlatform(std::string programFolder);
+    NativePlatform()
+        : NativePlatform(executableFolder()) {}
+    explicit NativePlatform(std::string programFolder)
+        : programFolder_(std::move(programFolder)) {}
 
     char separator() const override;
     ScriptDialect scriptDialect() const override;
@@ -35,6 +38,10 @@ public:
     bool isSameExistingFile(const std::string& a, const std::string& b) const override;
 
 private:
+    // The folder that holds the running executable, without the separator at its end but at a
+    // root.
+    static std::string executableFolder();
+
     std::string programFolder_;
     std::string scriptFolder_; // POSIX: the private folder last written to, as folder text
 };

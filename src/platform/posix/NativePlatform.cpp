@@ -20,7 +20,9 @@ PlatformError failure(const std::string& what, const std::string& path) {
     return PlatformError(what + " " + path + ": " + std::strerror(errno));
 }
 
-std::string executableFolder() {
+} // namespace
+
+std::string NativePlatform::executableFolder() {
     std::error_code error;
     const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) {
@@ -28,14 +30,6 @@ std::string executableFolder() {
     }
     return executable.parent_path().string();
 }
-
-} // namespace
-
-NativePlatform::NativePlatform()
-    : NativePlatform(executableFolder()) {}
-
-NativePlatform::NativePlatform(std::string programFolder)
-    : programFolder_(std::move(programFolder)) {}
 
 char NativePlatform::separator() const {
     return '/';

@@ -30,24 +30,6 @@ UniqueHandle openedOrNull(HANDLE handle) {
     return UniqueHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
 
-std::string executableFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    const auto lastSeparator = path.find_last_of(L'\\');
-    // A drive root keeps its "\": "C:\".
-    const bool atDriveRoot = lastSeparator == 2 && path[1] == L':';
-    path.resize(atDriveRoot ? lastSeparator + 1 : lastSeparator);
-    return narrow(path);
-}
-
 bool isFile(const std::string& path) {
     const DWORD attributes = GetFileAttributesW(widen(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
@@ -96,11 +78,23 @@ std::optional<FileIdentity> identityOf(const std::string& path) {
 
 } // namespace
 
-NativePlatform::NativePlatform()
-    : NativePlatform(executableFolder()) {}
-
-NativePlatform::NativePlatform(std::string programFolder)
-    : programFolder_(std::move(programFolder)) {}
+std::string NativePlatform::executableFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const auto lastSeparator = path.find_last_of(L'\\');
+    // A drive root keeps its "\": "C:\".
+    const bool atDriveRoot = lastSeparator == 2 && path[1] == L':';
+    path.resize(atDriveRoot ? lastSeparator + 1 : lastSeparator);
+    return narrow(path);
+}
 
 char NativePlatform::separator() const {
     return '\\';
