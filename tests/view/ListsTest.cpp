@@ -50,21 +50,6 @@ TEST_F(Lists, FoldersShowAncestorsThenTheFolderThenItsShownSubfoldersSorted) {
     EXPECT_EQ(dirIn()->currentIndex().row(), texts.size() - 4);
 }
 
-TEST_F(Lists, EnterOpensTheCurrentFolder) {
-    dirIn()->setFocus();
-    dirIn()->setCurrentIndex(QtDriver::row(dirIn(), "Images"));
-    QTest::keyClick(dirIn(), Qt::Key_Return);
-    EXPECT_EQ(dirIn()->path(), window.path("Images"));
-    EXPECT_EQ(rows(filIn()), (QStringList{"b.tif", "photo.tif"}));
-}
-
-TEST_F(Lists, TheArrowKeysChooseAFileToo) {
-    window.clickFile("Scan2.TIF");
-    filIn()->setFocus();
-    QTest::keyClick(filIn(), Qt::Key_Up);
-    EXPECT_EQ(window.text("lblInputFile"), "Input File: " + window.path("scan1.tif"));
-}
-
 TEST_F(Lists, AFolderRemovedWhileShownCannotBeOpenedAndNothingChanges) {
     fs::remove_all(window.path("Images"));
     window.openFolder("dirIn", "Images");
