@@ -1,7 +1,10 @@
 #include "test_tiff.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <sstream>
 #include <stdexcept>
@@ -10,69 +13,61 @@ namespace fendral::test {
 
 namespace {
 
-// Moves a page's samples between the image and the file, a scanline or a tile at a time, plane
-// by plane: the order libtiff takes for any compression.
+// Moves a page's samples between the image and the file, every strip or tile at once.
 void transfer(TIFF* tif, TestImage& image, bool toImage) {
+    const bool tiled = TIFFIsTiled(tif) != 0;
     std::uint16_t planar = PLANARCONFIG_CONTIG;
-    std::uint32_t width = image.width, height = 1; // of a block: a scanline or a tile
+    std::uint32_t width = image.width, height = 0; // of a strip or tile
     TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
     TIFFGetField(tif, TIFFTAG_TILEWIDTH, &width);
-    TIFFGetField(tif, TIFFTAG_TILELENGTH, &height);
-    const int perPixel = planar == PLANARCONFIG_SEPARATE ? 1 : image.channels;
-    // Room for 32-bit samples, which some tests write as unsupported pages.
-    std::vector<std::uint16_t> block(std::size_t{width} * height * std::size_t(image.channels) * 2);
-    auto* narrow = reinterpret_cast<unsigned char*>(block.data());
-    const auto tile = toImage ? TIFFReadTile : TIFFWriteTile;
-    const auto line = toImage ? TIFFReadScanline : TIFFWriteScanline;
-    for (int plane = 0; plane < image.channels; plane += perPixel) {
-        for (std::uint32_t y0 = 0; y0 < image.height; y0 += height) {
-            for (std::uint32_t x0 = 0; x0 < image.width; x0 += width) {
-                const auto io = [&] {
-                    const auto s = std::uint16_t(plane);
-                    if ((TIFFIsTiled(tif) ? tile(tif, block.data(), x0, y0, 0, s)
-                                          : line(tif, block.data(), y0, s)) < 0) {
-                        throw std::runtime_error(std::string("libtiff failed on ") +
-                                                 TIFFFileName(tif));
-                    }
-                };
-                if (toImage) {
-                    io();
-                }
-                for (std::size_t i = 0; i < std::size_t{width} * height * std::size_t(perPixel);
-                     ++i) {
-                    const std::uint32_t x = x0 + std::uint32_t(i / std::size_t(perPixel) % width);
-                    const std::uint32_t y = y0 + std::uint32_t(i / std::size_t(perPixel) / width);
-                    if (x >= image.width || y >= image.height) {
-                        continue;
-                    }
-                    std::uint16_t& sample = image.at(x, y, plane + int(i % std::size_t(perPixel)));
-                    if (image.bits == 16) { // in native byte order: libtiff swaps them
-                        (toImage ? sample : block[i]) = toImage ? block[i] : sample;
-                    } else if (toImage) {
-                        sample = narrow[i];
-                    } else {
-                        narrow[i] = static_cast<unsigned char>(sample);
-                    }
-                }
-                if (!toImage) {
-                    io();
-                }
+    TIFFGetFieldDefaulted(tif, tiled ? TIFFTAG_TILELENGTH : TIFFTAG_ROWSPERSTRIP, &height);
+    height = tiled ? height : std::min(height, image.height);
+    const std::size_t channels = std::size_t(image.channels);
+    const std::size_t perPixel = planar == PLANARCONFIG_SEPARATE ? 1 : channels;
+    const std::size_t across = (image.width + width - 1) / width;
+    const std::size_t down = (image.height + height - 1) / height;
+    // Room for every sample, however libtiff packs those of pages that tests make unsupported.
+    const std::size_t size = std::max(std::size_t(tiled ? TIFFTileSize(tif) : TIFFStripSize(tif)),
+                                      std::size_t{width} * height * perPixel * 2);
+    std::vector<unsigned char> file(across * down * channels / perPixel * size);
+    const auto io = toImage ? (tiled ? TIFFReadEncodedTile : TIFFReadEncodedStrip)
+                            : (tiled ? TIFFWriteEncodedTile : TIFFWriteEncodedStrip);
+    const auto everyBlock = [&] {
+        for (std::uint32_t b = 0; b < file.size() / size; ++b) {
+            const auto rows =
+                std::uint32_t(std::min<std::size_t>(height, image.height - b % down * height));
+            if (io(tif, b, &file[b * size], tiled ? TIFFTileSize(tif) : TIFFVStripSize(tif, rows)) <
+                0) {
+                throw std::runtime_error(std::string("libtiff failed on ") + TIFFFileName(tif));
             }
         }
+    };
+    if (toImage) {
+        everyBlock();
     }
-}
-
-void forEachPage(const std::string& path, const std::function<void(TIFF*)>& look) {
-    const TiffPtr tif = openTiff(path);
-    do {
-        look(tif.get());
-    } while (TIFFReadDirectory(tif.get()) != 0);
+    for (std::size_t i = 0; i < image.samples.size(); ++i) {
+        const std::size_t x = i / channels % image.width, y = i / channels / image.width;
+        const std::size_t block =
+            (i % channels / perPixel * down + y / height) * across + x / width;
+        unsigned char* raw = &file[block * size + ((y % height * width + x % width) * perPixel +
+                                                   i % channels % perPixel) *
+                                                      std::size_t(image.bits / 8)];
+        std::uint16_t& sample = image.samples[i];
+        if (image.bits == 16) { // in native byte order: libtiff swaps them
+            toImage ? std::memcpy(&sample, raw, 2) : std::memcpy(raw, &sample, 2);
+        } else {
+            toImage ? void(sample = *raw) : void(*raw = static_cast<unsigned char>(sample));
+        }
+    }
+    if (!toImage) {
+        everyBlock();
+    }
 }
 
 } // namespace
 
 TiffPtr openTiff(const std::string& path, const char* mode) {
-    // Quiet: the tags that a layout's codec lacks are set in vain, and failures throw.
+    // Quiet: tags that a page's codec lacks are set in vain, and failures throw.
     TIFFSetWarningHandler(nullptr);
     TIFFSetErrorHandler(nullptr);
     TiffPtr tif(TIFFOpen(path.c_str(), mode), &TIFFClose);
@@ -84,7 +79,7 @@ TiffPtr openTiff(const std::string& path, const char* mode) {
 
 TestImage noisyImage(std::uint32_t width, std::uint32_t height, int channels, int bits,
                      bool lastIsAlpha, unsigned seed) {
-    TestImage image{width, height, channels, bits, {}};
+    TestImage image{width, height, channels, bits, {}, ""};
     std::mt19937 random(seed);
     const std::uint32_t scale = bits == 8 ? 1 : 257, max = bits == 8 ? 255 : 65535;
     for (std::uint32_t i = 0; i < width * height; ++i) {
@@ -92,9 +87,8 @@ TestImage noisyImage(std::uint32_t width, std::uint32_t height, int channels, in
         for (int c = 0; c < channels; ++c) {
             const auto level = std::uint32_t((light ? 170 : 80) + 20 * c) + random() % 41 - 20;
             std::uint32_t value = level * scale + random() % scale;
-            if (lastIsAlpha && c == channels - 1) {
-                const std::uint32_t pick = random() % 4;
-                value = pick == 0 ? 0 : pick == 1 ? max : random() % max;
+            if (lastIsAlpha && c == channels - 1) { // transparent, opaque or in between
+                value = std::array{0U, max, std::uint32_t(random() % max)}[random() % 3];
             }
             image.samples.push_back(static_cast<std::uint16_t>(value));
         }
@@ -111,29 +105,41 @@ void writeTiff(const std::string& path, const std::vector<TestImage>& pages,
 }
 
 void writePage(TIFF* tif, TestImage page, const TiffLayout& layout) {
+    // A predictor where the codec has one; if JPEG, YCbCr made from RGB.
     const std::pair<ttag_t, std::uint32_t> fields[] = {
-        {TIFFTAG_IMAGEWIDTH, page.width},
-        {TIFFTAG_IMAGELENGTH, page.height},
-        {TIFFTAG_BITSPERSAMPLE, page.bits},
-        {TIFFTAG_SAMPLESPERPIXEL, page.channels},
-        {TIFFTAG_PHOTOMETRIC, layout.photometric},
+        // clang-format off
+        {TIFFTAG_IMAGEWIDTH, page.width}, {TIFFTAG_IMAGELENGTH, page.height},
+        {TIFFTAG_BITSPERSAMPLE, page.bits}, {TIFFTAG_SAMPLESPERPIXEL, page.channels},
+        {TIFFTAG_PHOTOMETRIC, layout.photometric}, {TIFFTAG_COMPRESSION, layout.compression},
         {TIFFTAG_PLANARCONFIG, layout.planar ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG},
-        {TIFFTAG_COMPRESSION, layout.compression},
-        {TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL},  // where the codec has one
-        {TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB}, // YCbCr made from RGB, if JPEG
+        {TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL}, {TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB},
         {layout.tiled ? TIFFTAG_TILEWIDTH : TIFFTAG_ROWSPERSTRIP, 16},
         {layout.tiled ? TIFFTAG_TILELENGTH : TIFFTAG_ROWSPERSTRIP, 16},
-    };
+        {TIFFTAG_RESOLUTIONUNIT, RESUNIT_CENTIMETER}, {TIFFTAG_ORIENTATION, ORIENTATION_RIGHTTOP}};
+    // clang-format on
     for (const auto& [tag, value] : fields) {
         TIFFSetField(tif, tag, value);
     }
     if (page.channels > (layout.photometric <= PHOTOMETRIC_MINISBLACK ? 1 : 3)) {
         TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, &layout.extraSample);
     }
-    if (layout.photometric == PHOTOMETRIC_YCBCR) { // not libtiff's defaults, which it leaves out
+    if (layout.photometric == PHOTOMETRIC_YCBCR) { // not the defaults, which libtiff leaves out
         TIFFSetField(tif, TIFFTAG_YCBCRSUBSAMPLING, 2, 1);
         TIFFSetField(tif, TIFFTAG_YCBCRPOSITIONING, YCBCRPOSITION_COSITED);
     }
+    // Descriptive tags on every page, one that libtiff does not know among them, to be kept.
+    static const TIFFFieldInfo pixelScale{
+        33550, -1, -1, TIFF_DOUBLE, FIELD_CUSTOM, 1, 1, const_cast<char*>("ModelPixelScale")};
+    static const double scale[3] = {0.5, 0.25, 0};
+    static const std::string icc(300, 'c'), xmp = "<x:xmpmeta/>";
+    TIFFMergeFieldInfo(tif, &pixelScale, 1);
+    TIFFSetField(tif, 33550, 3, scale);
+    TIFFSetField(tif, TIFFTAG_ICCPROFILE, std::uint32_t(icc.size()), icc.data());
+    TIFFSetField(tif, TIFFTAG_XMLPACKET, std::uint32_t(xmp.size()), xmp.data());
+    TIFFSetField(tif, TIFFTAG_PAGENAME, std::to_string(page.width).c_str());
+    TIFFSetField(tif, TIFFTAG_ARTIST, "A. Painter");
+    TIFFSetField(tif, TIFFTAG_XRESOLUTION, 300.0);
+    TIFFSetField(tif, TIFFTAG_YRESOLUTION, 150.0);
     layout.tags(tif);
     transfer(tif, page, false);
     TIFFWriteDirectory(tif);
@@ -141,19 +147,23 @@ void writePage(TIFF* tif, TestImage page, const TiffLayout& layout) {
 
 std::vector<TestImage> readTiff(const std::string& path) {
     std::vector<TestImage> pages;
-    forEachPage(path, [&](TIFF* tif) {
+    const TiffPtr tif = openTiff(path);
+    do {
         TestImage& page = pages.emplace_back();
         std::uint16_t channels = 1, bits = 8;
-        TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &page.width);
-        TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &page.height);
-        TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &channels);
-        TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
-        TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB); // YCbCr as RGB, if JPEG
-        page.channels = channels;
-        page.bits = bits;
-        page.samples.resize(std::size_t{page.width} * page.height * channels);
-        transfer(tif, page, true);
-    });
+        TIFFGetField(tif.get(), TIFFTAG_IMAGEWIDTH, &page.width);
+        TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &page.height);
+        TIFFGetFieldDefaulted(tif.get(), TIFFTAG_SAMPLESPERPIXEL, &channels);
+        TIFFGetFieldDefaulted(tif.get(), TIFFTAG_BITSPERSAMPLE, &bits);
+        TIFFSetField(tif.get(), TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB); // YCbCr as RGB, if JPEG
+        page = {page.width,
+                page.height,
+                channels,
+                bits,
+                std::vector<std::uint16_t>(std::size_t{page.width} * page.height * channels),
+                tagsOf(tif.get())};
+        transfer(tif.get(), page, true);
+    } while (TIFFReadDirectory(tif.get()) != 0);
     return pages;
 }
 
@@ -172,12 +182,6 @@ std::string tagsOf(TIFF* tif) {
             text += '\n' + line;
         }
     }
-    return text;
-}
-
-std::string tagsOf(const std::string& path) {
-    std::string text;
-    forEachPage(path, [&](TIFF* tif) { text += tagsOf(tif) + '\n'; });
     return text;
 }
 

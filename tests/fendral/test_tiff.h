@@ -9,15 +9,13 @@
 
 namespace fendral::test {
 
-// Samples of one page, channels interleaved, 8- and 16-bit values alike held in 16 bits.
+// A page: its samples, channels interleaved, 8- and 16-bit values alike held in 16 bits; and, as
+// read from a file, its tags (see tagsOf).
 struct TestImage {
     std::uint32_t width = 0, height = 0;
     int channels = 1, bits = 8;
     std::vector<std::uint16_t> samples;
-
-    std::uint16_t& at(std::uint32_t x, std::uint32_t y, int channel) {
-        return samples[(std::size_t{y} * width + x) * std::size_t(channels) + std::size_t(channel)];
-    }
+    std::string tags;
     bool operator==(const TestImage&) const = default;
 };
 
@@ -42,14 +40,12 @@ TestImage noisyImage(std::uint32_t width, std::uint32_t height, int channels, in
                      bool lastIsAlpha = false, unsigned seed = 1);
 void writeTiff(const std::string& path, const std::vector<TestImage>& pages,
                const TiffLayout& layout = {});
-// Writes one page (or sub-image) of an open file and its directory.
+// Writes one page (or sub-image) of an open file and its directory, with descriptive tags.
 void writePage(TIFF* tif, TestImage page, const TiffLayout& layout);
 std::vector<TestImage> readTiff(const std::string& path);
 
-// The directory's tags as libtiff prints them, and the file's flavour; not where the data lies
-// nor how many rows a strip holds, which each writer chooses for itself.
+// The directory's tags as libtiff prints them, and the file's flavour; not where data lies nor
+// how many rows a strip holds, which each writer chooses for itself.
 std::string tagsOf(TIFF* tif);
-// Those of every page of a file.
-std::string tagsOf(const std::string& path);
 
 } // namespace fendral::test
