@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <numeric>
 #include <random>
 
 namespace fendral::test {
@@ -58,22 +59,19 @@ TestImage referenceFilter(const TestImage& in, double radius, double maxDiff, in
 }
 
 int largestDifference(const TestImage& a, const TestImage& b) {
-    int largest = a.samples.size() == b.samples.size() ? 0 : 1 << 20;
-    for (std::size_t i = 0; i < std::min(a.samples.size(), b.samples.size()); ++i) {
-        largest = std::max(largest, std::abs(int(a.samples[i]) - int(b.samples[i])));
-    }
-    return largest;
+    return a.samples.size() != b.samples.size()
+               ? 1 << 20
+               : std::transform_reduce(
+                     a.samples.begin(), a.samples.end(), b.samples.begin(), 0,
+                     [](int x, int y) { return std::max(x, y); },
+                     [](int x, int y) { return std::abs(x - y); });
 }
 
 // Every kind of page the filter takes, in two-page files with pages of odd sizes (partial tiles
 // and strips, several chunks of rows): the output keeps the input's tags, layout and flavour,
 // its samples are the reference's on any number of threads, and a radius below one copies them.
 TEST(Filter, EveryKindMatchesTheReference) {
-    const struct {
-        const char* name;
-        int channels, bits;
-        TiffLayout layout;
-    } kinds[] = {
+    const std::tuple<const char*, std::uint16_t, std::uint16_t, TiffLayout> kinds[] = {
         // clang-format off
         {"grey 8", 1, 8, {PHOTOMETRIC_MINISBLACK}},
         {"grey 16, tiles", 1, 16, {PHOTOMETRIC_MINISBLACK, 0, false, true}},
@@ -93,16 +91,14 @@ TEST(Filter, EveryKindMatchesTheReference) {
     // clang-format on
     const fendralwin::test::TempFolder folder;
     const std::string in = folder / "in.tif", out = folder / "out.tif";
-    for (const auto& kind : kinds) {
-        SCOPED_TRACE(kind.name);
-        const bool colour =
-            kind.channels == (kind.layout.photometric <= PHOTOMETRIC_MINISBLACK ? 1 : 3);
-        const int extra = colour ? -1 : kind.layout.extraSample;
-        const bool jpeg = kind.layout.compression == COMPRESSION_JPEG;
+    for (const auto& [name, channels, bits, layout] : kinds) {
+        SCOPED_TRACE(name);
+        const int extra = channels % 2 == 0 ? layout.extraSample : -1; // grey or RGB +1
+        const bool jpeg = layout.compression == COMPRESSION_JPEG;
         writeTiff(in,
-                  {noisyImage(37, 141, kind.channels, kind.bits, extra > 0, 7),
-                   noisyImage(20, 9, kind.channels, kind.bits, extra > 0, 8)},
-                  kind.layout);
+                  {noisyImage(37, 141, channels, bits, extra > 0, 7),
+                   noisyImage(20, 9, channels, bits, extra > 0, 8)},
+                  layout);
         const std::vector<TestImage> pages = readTiff(in); // as JPEG decodes them
         for (const auto& s : settings) {
             SCOPED_TRACE(testing::Message() << "radius " << s.radius << ", maxdiff " << s.maxDiff);
@@ -130,12 +126,10 @@ TEST(Filter, EveryKindMatchesTheReference) {
 // multiply-adds change, with and without alpha, over more than a block and a short one.
 TEST(Filter, EveryKernelVariantAgreesWithTheBaseline) {
     constexpr std::ptrdiff_t stride = 320, origin = 8 * stride + 8; // room for a reach of 8
-    std::vector<float> values(stride * 17), alpha;
+    std::vector<float> values(stride * 17), alpha(values.size());
     std::mt19937 random(3);
-    for (float& value : values) {
-        value = float(random() % 256);
-        alpha.push_back(float(random() % 4) / 3.0F);
-    }
+    std::ranges::generate(values, [&] { return float(random() % 256); });
+    std::ranges::generate(alpha, [&] { return float(random() % 4) / 3.0F; });
     const KernelVariant& baseline = kernelVariants().back();
     EXPECT_STREQ(baseline.name, "baseline");
     for (const KernelVariant& variant : kernelVariants()) {
@@ -152,6 +146,65 @@ TEST(Filter, EveryKernelVariantAgreesWithTheBaseline) {
             }
         }
     }
+}
+
+// A radius of nought copies every page: the first with EXIF and GPS directories and
+// reduced-resolution sub-images, which live apart from it (one that cannot be carried, CMYK, is
+// named); then single strips too large to hold whole, read row by row, each plane on its own.
+TEST(Keeping, ExifGpsSubImagesAndLargeStrips) {
+    const fendralwin::test::TempFolder folder;
+    const std::string in = folder / "in.tif", out = folder / "out.tif";
+    {
+        const TiffPtr tif = openTiff(in, "w");
+        std::uint64_t exif = 0, gps = 0, subImages[2] = {};
+        const std::uint16_t iso = 400;
+        TIFFCreateEXIFDirectory(tif.get());
+        TIFFSetField(tif.get(), EXIFTAG_DATETIMEORIGINAL, "2024:06:07 10:11:12");
+        TIFFSetField(tif.get(), EXIFTAG_EXPOSURETIME, 0.125);
+        TIFFSetField(tif.get(), EXIFTAG_ISOSPEEDRATINGS, 1, &iso);
+        TIFFWriteCustomDirectory(tif.get(), &exif);
+        TIFFFreeDirectory(tif.get()); // libtiff leaks the last directory's values otherwise
+        TIFFCreateGPSDirectory(tif.get());
+        TIFFSetField(tif.get(), GPSTAG_LATITUDEREF, "N");
+        TIFFWriteCustomDirectory(tif.get(), &gps);
+        TIFFFreeDirectory(tif.get());
+        TIFFCreateDirectory(tif.get());
+        const auto links = [&](TIFF* t) {
+            TIFFSetField(t, TIFFTAG_EXIFIFD, exif);
+            TIFFSetField(t, TIFFTAG_GPSIFD, gps);
+            TIFFSetField(t, TIFFTAG_SUBIFD, 2, subImages);
+        };
+        const auto oneStrip = [](TIFF* t) {
+            TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 1800);
+        };
+        writePage(tif.get(), noisyImage(40, 30, 3),
+                  {PHOTOMETRIC_RGB, 0, false, false, 1, "w", links});
+        writePage(tif.get(), noisyImage(20, 15, 3), {PHOTOMETRIC_RGB});
+        writePage(tif.get(), noisyImage(8, 8, 4), {PHOTOMETRIC_SEPARATED});
+        for (const bool planar : {false, true}) {
+            writePage(tif.get(), noisyImage(1700, 1800, 3),
+                      {PHOTOMETRIC_RGB, 0, planar, false, COMPRESSION_LZW, "w", oneStrip});
+        }
+    }
+    EXPECT_EQ(
+        filterFile(in, out, {0, 10, 2}).notKept,
+        std::vector<std::string>{"page 1 sub-image 2 (CMYK (separated) images are not supported)"});
+    EXPECT_EQ(readTiff(out), readTiff(in));
+    // The first page's linked directories, after how many sub-images it has.
+    const auto linked = [](const std::string& path) {
+        const TiffPtr tif = openTiff(path);
+        std::uint64_t exif = 0, gps = 0, *subImages = nullptr;
+        std::uint16_t count = 0;
+        TIFFGetField(tif.get(), TIFFTAG_EXIFIFD, &exif);
+        TIFFGetField(tif.get(), TIFFTAG_GPSIFD, &gps);
+        TIFFGetField(tif.get(), TIFFTAG_SUBIFD, &count, &subImages);
+        std::string text = std::to_string(count);
+        const std::uint64_t first = count > 0 ? subImages[0] : 0;
+        text += TIFFReadEXIFDirectory(tif.get(), exif) ? tagsOf(tif.get()) : "no EXIF";
+        text += TIFFReadGPSDirectory(tif.get(), gps) ? tagsOf(tif.get()) : "no GPS";
+        return text + (TIFFSetSubDirectory(tif.get(), first) ? tagsOf(tif.get()) : "no sub-image");
+    };
+    EXPECT_EQ(linked(out), "1" + linked(in).substr(1));
 }
 
 } // namespace

@@ -1,8 +1,16 @@
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
+#include <random>
+#include <sstream>
+#include <stdexcept>
 #include <string>
 #include <tiffio.h>
 #include <vector>
@@ -13,7 +21,7 @@ namespace fendral::test {
 // read from a file, its tags (see tagsOf).
 struct TestImage {
     std::uint32_t width = 0, height = 0;
-    int channels = 1, bits = 8;
+    std::uint16_t channels = 1, bits = 8;
     std::vector<std::uint16_t> samples;
     std::string tags;
     bool operator==(const TestImage&) const = default;
@@ -31,21 +39,167 @@ struct TiffLayout {
     };
 };
 
-using TiffPtr = std::unique_ptr<TIFF, decltype(&TIFFClose)>;
-TiffPtr openTiff(const std::string& path, const char* mode = "r");
+// Moves a page's samples between the image and the file, every strip or tile at once.
+inline void transfer(TIFF* tif, TestImage& image, bool toImage) {
+    const bool tiled = TIFFIsTiled(tif) != 0;
+    std::uint16_t planar = PLANARCONFIG_CONTIG;
+    std::uint32_t width = image.width, height = 0; // of a strip or tile
+    TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetField(tif, TIFFTAG_TILEWIDTH, &width);
+    TIFFGetFieldDefaulted(tif, tiled ? TIFFTAG_TILELENGTH : TIFFTAG_ROWSPERSTRIP, &height);
+    height = tiled ? height : std::min(height, image.height);
+    const std::size_t channels = image.channels;
+    const std::size_t perPixel = planar == PLANARCONFIG_SEPARATE ? 1 : channels;
+    const std::size_t across = (image.width + width - 1) / width;
+    const std::uint32_t down = (image.height + height - 1) / height;
+    const auto size = std::size_t(tiled ? TIFFTileSize(tif) : TIFFStripSize(tif));
+    std::vector<unsigned char> file(across * down * channels / perPixel * size);
+    const auto io = toImage ? (tiled ? TIFFReadEncodedTile : TIFFReadEncodedStrip)
+                            : (tiled ? TIFFWriteEncodedTile : TIFFWriteEncodedStrip);
+    const auto everyBlock = [&] {
+        for (std::uint32_t b = 0; b < file.size() / size; ++b) {
+            const tmsize_t bytes =
+                tiled ? TIFFTileSize(tif)
+                      : TIFFVStripSize(tif, std::min(height, image.height - b % down * height));
+            if (io(tif, b, &file[b * size], bytes) < 0) {
+                throw std::runtime_error(std::string("libtiff failed on ") + TIFFFileName(tif));
+            }
+        }
+    };
+    const auto everySample = [&] {
+        for (std::size_t i = 0; i < image.samples.size(); ++i) {
+            const std::size_t x = i / channels % image.width, y = i / channels / image.width;
+            const std::size_t c = i % channels, block = (c / perPixel * down + y / height) * across;
+            const std::size_t at = (y % height * width + x % width) * perPixel + c % perPixel;
+            unsigned char* raw = &file[(block + x / width) * size + at * image.bits / 8];
+            std::uint16_t& sample = image.samples[i];
+            if (image.bits == 16) { // in native byte order: libtiff swaps them
+                toImage ? std::memcpy(&sample, raw, 2) : std::memcpy(raw, &sample, 2);
+            } else {
+                toImage ? void(sample = *raw) : void(*raw = static_cast<unsigned char>(sample));
+            }
+        }
+    };
+    // Blocks are read before their samples are taken, and written after they are filled.
+    toImage ? (everyBlock(), everySample()) : (everySample(), everyBlock());
+}
 
-// Two flat levels in a checker of odd-sized cells, with noise; any alpha channel mixes fully
-// transparent, opaque and in-between pixels.
-TestImage noisyImage(std::uint32_t width, std::uint32_t height, int channels, int bits = 8,
-                     bool lastIsAlpha = false, unsigned seed = 1);
-void writeTiff(const std::string& path, const std::vector<TestImage>& pages,
-               const TiffLayout& layout = {});
-// Writes one page (or sub-image) of an open file and its directory, with descriptive tags.
-void writePage(TIFF* tif, TestImage page, const TiffLayout& layout);
-std::vector<TestImage> readTiff(const std::string& path);
+using TiffPtr = std::unique_ptr<TIFF, decltype(&TIFFClose)>;
+
+inline TiffPtr openTiff(const std::string& path, const char* mode = "r") {
+    // Quiet: tags that a page's codec lacks are set in vain, and failures throw.
+    TIFFSetWarningHandler(nullptr);
+    TIFFSetErrorHandler(nullptr);
+    TiffPtr tif(TIFFOpen(path.c_str(), mode), &TIFFClose);
+    if (!tif) {
+        throw std::runtime_error("cannot open " + path);
+    }
+    return tif;
+}
 
 // The directory's tags as libtiff prints them, and the file's flavour; not where data lies nor
 // how many rows a strip holds, which each writer chooses for itself.
-std::string tagsOf(TIFF* tif);
+inline std::string tagsOf(TIFF* tif) {
+    char* printed = nullptr;
+    std::size_t size = 0;
+    FILE* stream = open_memstream(&printed, &size);
+    TIFFPrintDirectory(tif, stream, 0);
+    std::fclose(stream);
+    std::istringstream lines(printed);
+    std::free(printed);
+    std::string text = std::to_string(TIFFIsBigTIFF(tif)) + std::to_string(TIFFIsBigEndian(tif));
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.starts_with("TIFF Directory at") && !line.starts_with("  Rows/Strip") &&
+            line.find("Offset") == std::string::npos) {
+            text += '\n' + line;
+        }
+    }
+    return text;
+}
+
+// Two flat levels in a checker of odd-sized cells, with noise; any alpha channel mixes fully
+// transparent, opaque and in-between pixels.
+inline TestImage noisyImage(std::uint32_t width, std::uint32_t height, std::uint16_t channels,
+                            std::uint16_t bits = 8, bool lastIsAlpha = false, unsigned seed = 1) {
+    TestImage image{width, height, channels, bits, {}, ""};
+    std::mt19937 random(seed);
+    const std::uint32_t scale = bits == 8 ? 1 : 257, max = bits == 8 ? 255 : 65535;
+    for (std::uint32_t i = 0; i < width * height * channels; ++i) {
+        const std::uint32_t x = i / channels % width, y = i / channels / width, c = i % channels;
+        const std::uint32_t level = ((x / 5 + y / 7) % 2 == 1 ? 170 : 80) + 20 * c - 20;
+        std::uint32_t value = (level + std::uint32_t(random() % 41)) * scale + random() % scale;
+        if (lastIsAlpha && c == channels - 1U) { // transparent, opaque or in between
+            value = std::array{0U, max, std::uint32_t(random() % max)}[random() % 3];
+        }
+        image.samples.push_back(static_cast<std::uint16_t>(value));
+    }
+    return image;
+}
+
+// Writes a page (or sub-image) with descriptive tags, and its directory.
+inline void writePage(TIFF* tif, TestImage page, const TiffLayout& layout) {
+    // A predictor where the codec has one; if JPEG, YCbCr made from RGB.
+    const std::pair<ttag_t, std::uint32_t> fields[] = {
+        // clang-format off
+        {TIFFTAG_IMAGEWIDTH, page.width}, {TIFFTAG_IMAGELENGTH, page.height},
+        {TIFFTAG_BITSPERSAMPLE, page.bits}, {TIFFTAG_SAMPLESPERPIXEL, page.channels},
+        {TIFFTAG_PHOTOMETRIC, layout.photometric}, {TIFFTAG_COMPRESSION, layout.compression},
+        {TIFFTAG_PLANARCONFIG, layout.planar ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG},
+        {TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL}, {TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB},
+        {layout.tiled ? TIFFTAG_TILEWIDTH : TIFFTAG_ROWSPERSTRIP, 16},
+        {layout.tiled ? TIFFTAG_TILELENGTH : TIFFTAG_ROWSPERSTRIP, 16},
+        {TIFFTAG_RESOLUTIONUNIT, RESUNIT_CENTIMETER}, {TIFFTAG_ORIENTATION, ORIENTATION_RIGHTTOP}};
+    // clang-format on
+    for (const auto& [tag, value] : fields) {
+        TIFFSetField(tif, tag, value);
+    }
+    if (page.channels > (layout.photometric <= PHOTOMETRIC_MINISBLACK ? 1 : 3)) {
+        TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, &layout.extraSample);
+    }
+    if (layout.photometric == PHOTOMETRIC_YCBCR) { // not the defaults, which libtiff leaves out
+        TIFFSetField(tif, TIFFTAG_YCBCRSUBSAMPLING, 1, 1);
+        TIFFSetField(tif, TIFFTAG_YCBCRPOSITIONING, YCBCRPOSITION_COSITED);
+    }
+    // Descriptive tags on every page, one that libtiff does not know among them, to be kept.
+    static const TIFFFieldInfo pixelScale{
+        33550, -1, -1, TIFF_DOUBLE, FIELD_CUSTOM, 1, 1, const_cast<char*>("ModelPixelScale")};
+    static const double scale[3] = {0.5, 0.25, 0};
+    TIFFMergeFieldInfo(tif, &pixelScale, 1);
+    TIFFSetField(tif, 33550, 3, scale);
+    TIFFSetField(tif, TIFFTAG_ICCPROFILE, 3U, "icc");
+    TIFFSetField(tif, TIFFTAG_XMLPACKET, 12U, "<x:xmpmeta/>");
+    TIFFSetField(tif, TIFFTAG_PAGENAME, std::to_string(page.width).c_str());
+    TIFFSetField(tif, TIFFTAG_ARTIST, "A. Painter");
+    TIFFSetField(tif, TIFFTAG_XRESOLUTION, 300.0);
+    TIFFSetField(tif, TIFFTAG_YRESOLUTION, 150.0);
+    layout.tags(tif);
+    transfer(tif, page, false);
+    TIFFWriteDirectory(tif);
+}
+
+inline void writeTiff(const std::string& path, const std::vector<TestImage>& pages,
+                      const TiffLayout& layout = {}) {
+    const TiffPtr tif = openTiff(path, layout.mode);
+    for (const TestImage& page : pages) {
+        writePage(tif.get(), page, layout);
+    }
+}
+
+inline std::vector<TestImage> readTiff(const std::string& path) {
+    std::vector<TestImage> pages;
+    const TiffPtr tif = openTiff(path);
+    do {
+        TestImage& page = pages.emplace_back();
+        TIFFGetField(tif.get(), TIFFTAG_IMAGEWIDTH, &page.width);
+        TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &page.height);
+        TIFFGetFieldDefaulted(tif.get(), TIFFTAG_SAMPLESPERPIXEL, &page.channels);
+        TIFFGetFieldDefaulted(tif.get(), TIFFTAG_BITSPERSAMPLE, &page.bits);
+        TIFFSetField(tif.get(), TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB); // YCbCr as RGB, if JPEG
+        page.samples.resize(std::size_t{page.width} * page.height * page.channels);
+        page.tags = tagsOf(tif.get());
+        transfer(tif.get(), page, true);
+    } while (TIFFReadDirectory(tif.get()) != 0);
+    return pages;
+}
 
 } // namespace fendral::test
