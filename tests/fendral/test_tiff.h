@@ -169,9 +169,7 @@ inline void writePage(TIFF* tif, TestImage page, const TiffLayout& layout) {
     TIFFSetField(tif, TIFFTAG_ICCPROFILE, 3U, "icc");
     TIFFSetField(tif, TIFFTAG_XMLPACKET, 12U, "<x:xmpmeta/>");
     TIFFSetField(tif, TIFFTAG_PAGENAME, std::to_string(page.width).c_str());
-    TIFFSetField(tif, TIFFTAG_ARTIST, "A. Painter");
     TIFFSetField(tif, TIFFTAG_XRESOLUTION, 300.0);
-    TIFFSetField(tif, TIFFTAG_YRESOLUTION, 150.0);
     layout.tags(tif);
     transfer(tif, page, false);
     TIFFWriteDirectory(tif);

@@ -1,0 +1,374 @@
+#include "TempFolder.h"
+#include "command_line.h"
+#include "decimal_text.h"
+#include "file_job.h"
+#include "selective_kernel.h"
+#include "test_tiff.h"
+
+#include <algorithm>
+#include <cmath>
+#include <csignal>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+#include <numeric>
+#include <random>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+namespace fendral::test {
+namespace {
+
+// The filter written for clarity, not speed, in double precision. extraSample is the TIFF code
+// of the last channel (EXTRASAMPLE_ASSOCALPHA...), or -1 when it is a colour.
+TestImage referenceFilter(const TestImage& in, double radius, double maxDiff, int extraSample) {
+    const double max = in.bits == 8 ? 255 : 65535;
+    const int width = int(in.width), height = int(in.height), channels = in.channels;
+    const int reach = int(radius), alpha = channels - 1, taps = (2 * reach + 1) * (2 * reach + 1);
+    const bool associated = extraSample == EXTRASAMPLE_ASSOCALPHA;
+    const bool weighted = associated || extraSample == EXTRASAMPLE_UNASSALPHA;
+    // A sample, edges replicated; premultiplied colours as plain colours, to the nearest level.
+    const auto value = [&](int x, int y, int c) {
+        const std::size_t at =
+            std::size_t(std::clamp(y, 0, height - 1) * width + std::clamp(x, 0, width - 1)) *
+            in.channels;
+        const double sample = in.samples[at + std::size_t(c)],
+                     a = in.samples[at + std::size_t(alpha)];
+        return !associated || c == alpha ? sample
+               : a == 0                  ? 0
+                                         : std::min(max, std::round(sample * max / a));
+    };
+    TestImage out = in;
+    for (int i = 0; i < int(in.samples.size()); ++i) {
+        const int x = i / channels % width, y = i / channels / width, c = i % channels;
+        double sum = 0, weights = 0;
+        for (int tap = 0; tap < taps; ++tap) {
+            const int dx = tap % (2 * reach + 1) - reach, dy = tap / (2 * reach + 1) - reach;
+            const double near = value(x + dx, y + dy, c), d2 = dx * dx + dy * dy;
+            if (d2 <= radius * radius && std::abs(near - value(x, y, c)) <= maxDiff * max / 255) {
+                const double weight = std::exp(-2 * d2 / (radius * radius)) *
+                                      (weighted ? value(x + dx, y + dy, alpha) / max : 1);
+                sum += weight * near;
+                weights += weight;
+            }
+        }
+        const double mean = (weights > 0 ? sum / weights : value(x, y, c)) *
+                            (associated ? value(x, y, alpha) / max : 1);
+        if (extraSample < 0 || c < alpha) { // not the extra sample
+            out.samples[std::size_t(i)] = std::uint16_t(std::clamp(std::round(mean), 0.0, max));
+        }
+    }
+    return out;
+}
+
+int largestDifference(const TestImage& a, const TestImage& b) {
+    return a.samples.size() != b.samples.size()
+               ? 1 << 20
+               : std::transform_reduce(
+                     a.samples.begin(), a.samples.end(), b.samples.begin(), 0,
+                     [](int x, int y) { return std::max(x, y); },
+                     [](int x, int y) { return std::abs(x - y); });
+}
+
+// Every kind of page the filter takes, in two-page files with pages of odd sizes (partial tiles
+// and strips, several chunks of rows): the output keeps the input's tags, layout and flavour,
+// its samples are the reference's on any number of threads, and a radius below one copies them.
+TEST(Filter, EveryKindMatchesTheReference) {
+    const std::tuple<const char*, std::uint16_t, std::uint16_t, TiffLayout> kinds[] = {
+        // clang-format off
+        {"grey 8", 1, 8, {PHOTOMETRIC_MINISBLACK}},
+        {"grey 16, tiles", 1, 16, {PHOTOMETRIC_MINISBLACK, 0, false, true}},
+        {"min-is-white 8, LZW", 1, 8, {PHOTOMETRIC_MINISWHITE, 0, false, false, COMPRESSION_LZW}},
+        {"grey + alpha 8", 2, 8, {PHOTOMETRIC_MINISBLACK, EXTRASAMPLE_UNASSALPHA}},
+        {"grey premultiplied 16, planar, Deflate", 2, 16, {PHOTOMETRIC_MINISBLACK, EXTRASAMPLE_ASSOCALPHA, true, false, COMPRESSION_ADOBE_DEFLATE}},
+        {"RGB 8, planar tiles", 3, 8, {PHOTOMETRIC_RGB, 0, true, true}},
+        {"RGB 16, Deflate", 3, 16, {PHOTOMETRIC_RGB, 0, false, false, COMPRESSION_ADOBE_DEFLATE}},
+        {"RGB premultiplied 8, LZW tiles", 4, 8, {PHOTOMETRIC_RGB, EXTRASAMPLE_ASSOCALPHA, false, true, COMPRESSION_LZW}},
+        {"RGBA 16, planar, LZW", 4, 16, {PHOTOMETRIC_RGB, EXTRASAMPLE_UNASSALPHA, true, false, COMPRESSION_LZW}},
+        {"RGB + extra 8, PackBits", 4, 8, {PHOTOMETRIC_RGB, EXTRASAMPLE_UNSPECIFIED, false, false, COMPRESSION_PACKBITS}},
+        {"RGB 16, planar tiles, big-endian BigTIFF", 3, 16, {PHOTOMETRIC_RGB, 0, true, true, COMPRESSION_NONE, "wb8"}},
+        {"RGB 8, JPEG", 3, 8, {PHOTOMETRIC_RGB, 0, false, false, COMPRESSION_JPEG}},
+        {"YCbCr 8, JPEG tiles, filtered as RGB", 3, 8, {PHOTOMETRIC_YCBCR, 0, false, true, COMPRESSION_JPEG}}};
+    const struct { double radius, maxDiff; unsigned threads; } settings[] = {
+        {1, 10, 2}, {2.5, 30, 3}, {1.5, 255, 2}, {7, 40, 2}, {0, 255, 2}, {0.5, 255, 3}};
+    // clang-format on
+    const fendralwin::test::TempFolder folder;
+    const std::string in = folder / "in.tif", out = folder / "out.tif";
+    for (const auto& [name, channels, bits, layout] : kinds) {
+        SCOPED_TRACE(name);
+        const int extra = channels % 2 == 0 ? layout.extraSample : -1; // grey or RGB +1
+        const bool jpeg = layout.compression == COMPRESSION_JPEG;
+        writeTiff(in,
+                  {noisyImage(37, 141, channels, bits, extra > 0, 7),
+                   noisyImage(20, 9, channels, bits, extra > 0, 8)},
+                  layout);
+        const std::vector<TestImage> pages = readTiff(in); // as JPEG decodes them
+        for (const auto& s : settings) {
+            SCOPED_TRACE(testing::Message() << "radius " << s.radius << ", maxdiff " << s.maxDiff);
+            filterFile(in, out, {s.radius, s.maxDiff, 1});
+            const std::vector<TestImage> serial = readTiff(out);
+            filterFile(in, out, {s.radius, s.maxDiff, s.threads});
+            const std::vector<TestImage> got = readTiff(out);
+            // JPEG blocks at the edges take in what pads a partial tile, which may differ.
+            EXPECT_TRUE(jpeg || got == serial) << "threads change samples";
+            for (std::size_t p = 0; p < pages.size(); ++p) {
+                const TestImage want =
+                    s.radius < 1 ? pages[p] : referenceFilter(pages[p], s.radius, s.maxDiff, extra);
+                EXPECT_EQ(got.at(p).tags, want.tags);
+                // Encoding JPEG again loses some; all else is within rounding, a copy exact.
+                EXPECT_LE(largestDifference(got[p], want), jpeg ? 32 : s.radius < 1 ? 0 : 1) << p;
+                EXPECT_TRUE(jpeg || s.radius < 1 || largestDifference(want, pages[p]) > 1)
+                    << "no change";
+            }
+        }
+    }
+}
+
+// Every variant this processor runs gives the baseline's means, up to the rounding that fused
+// multiply-adds change, with and without alpha, over more than a block and a short one.
+TEST(Filter, EveryKernelVariantAgreesWithTheBaseline) {
+    constexpr std::ptrdiff_t stride = 320, origin = 8 * stride + 8; // room for a reach of 8
+    std::vector<float> values(stride * 17), alpha(values.size());
+    std::mt19937 random(3);
+    std::ranges::generate(values, [&] { return float(random() % 256); });
+    std::ranges::generate(alpha, [&] { return float(random() % 4) / 3.0F; });
+    const KernelVariant& baseline = kernelVariants().back();
+    EXPECT_STREQ(baseline.name, "baseline");
+    for (const KernelVariant& variant : kernelVariants()) {
+        for (const double radius : {1.0, 2.5, 7.0}) {
+            for (const float* weights : {static_cast<float*>(nullptr), alpha.data() + origin}) {
+                std::vector<float> want(300), got(300);
+                const BandPlanes planes{values.data() + origin, weights, stride};
+                smoothRow(Disc(radius), 40, planes, 0, 300, want.data(), baseline);
+                smoothRow(Disc(radius), 40, planes, 0, 300, got.data(),
+                          variant.runsHere() ? variant : baseline);
+                EXPECT_TRUE(std::ranges::equal(
+                    got, want, [](float a, float b) { return std::abs(a - b) < 1e-3F; }))
+                    << variant.name << " radius " << radius << (weights ? " alpha" : "");
+            }
+        }
+    }
+}
+
+// A radius of nought copies every page: the first with EXIF and GPS directories and
+// reduced-resolution sub-images, which live apart from it (one that cannot be carried, CMYK, is
+// named); then single strips too large to hold whole, read row by row, each plane on its own.
+TEST(Keeping, ExifGpsSubImagesAndLargeStrips) {
+    const fendralwin::test::TempFolder folder;
+    const std::string in = folder / "in.tif", out = folder / "out.tif";
+    {
+        const TiffPtr tif = openTiff(in, "w");
+        std::uint64_t exif = 0, gps = 0, subImages[2] = {};
+        const std::uint16_t iso = 400;
+        TIFFCreateEXIFDirectory(tif.get());
+        TIFFSetField(tif.get(), EXIFTAG_DATETIMEORIGINAL, "2024:06:07 10:11:12");
+        TIFFSetField(tif.get(), EXIFTAG_EXPOSURETIME, 0.125);
+        TIFFSetField(tif.get(), EXIFTAG_ISOSPEEDRATINGS, 1, &iso);
+        TIFFWriteCustomDirectory(tif.get(), &exif);
+        TIFFFreeDirectory(tif.get()); // libtiff leaks the last directory's values otherwise
+        TIFFCreateGPSDirectory(tif.get());
+        TIFFSetField(tif.get(), GPSTAG_LATITUDEREF, "N");
+        TIFFWriteCustomDirectory(tif.get(), &gps);
+        TIFFFreeDirectory(tif.get());
+        TIFFCreateDirectory(tif.get());
+        const auto links = [&](TIFF* t) {
+            TIFFSetField(t, TIFFTAG_EXIFIFD, exif);
+            TIFFSetField(t, TIFFTAG_GPSIFD, gps);
+            TIFFSetField(t, TIFFTAG_SUBIFD, 2, subImages);
+        };
+        const auto oneStrip = [](TIFF* t) {
+            TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 1800);
+        };
+        writePage(tif.get(), noisyImage(40, 30, 3),
+                  {PHOTOMETRIC_RGB, 0, false, false, 1, "w", links});
+        writePage(tif.get(), noisyImage(20, 15, 3), {PHOTOMETRIC_RGB});
+        writePage(tif.get(), noisyImage(8, 8, 4), {PHOTOMETRIC_SEPARATED});
+        for (const bool planar : {false, true}) {
+            writePage(tif.get(), noisyImage(1700, 1800, 3),
+                      {PHOTOMETRIC_RGB, 0, planar, false, COMPRESSION_LZW, "w", oneStrip});
+        }
+    }
+    EXPECT_EQ(
+        filterFile(in, out, {0, 10, 2}).notKept,
+        std::vector<std::string>{"page 1 sub-image 2 (CMYK (separated) images are not supported)"});
+    EXPECT_EQ(readTiff(out), readTiff(in));
+    // The first page's linked directories, after how many sub-images it has.
+    const auto linked = [](const std::string& path) {
+        const TiffPtr tif = openTiff(path);
+        std::uint64_t exif = 0, gps = 0, *subImages = nullptr;
+        std::uint16_t count = 0;
+        TIFFGetField(tif.get(), TIFFTAG_EXIFIFD, &exif);
+        TIFFGetField(tif.get(), TIFFTAG_GPSIFD, &gps);
+        TIFFGetField(tif.get(), TIFFTAG_SUBIFD, &count, &subImages);
+        std::string text = std::to_string(count);
+        const std::uint64_t first = count > 0 ? subImages[0] : 0;
+        text += TIFFReadEXIFDirectory(tif.get(), exif) ? tagsOf(tif.get()) : "no EXIF";
+        text += TIFFReadGPSDirectory(tif.get(), gps) ? tagsOf(tif.get()) : "no GPS";
+        return text + (TIFFSetSubDirectory(tif.get(), first) ? tagsOf(tif.get()) : "no sub-image");
+    };
+    EXPECT_EQ(linked(out), "1" + linked(in).substr(1));
+}
+
+namespace fs = std::filesystem;
+using fendralwin::test::readFile;
+
+// Runs the Fendral built alongside through the shell after `setup`, its stdout and stderr going
+// to files (no terminal). A limit on processor time ends one that would spin forever. Gives the
+// exit code (minus the signal that ended it), stderr, stdout, and the peak memory of every run.
+std::tuple<int, std::string, std::string, long> runFendral(const std::vector<std::string>& args,
+                                                           const std::string& setup) {
+    const fendralwin::test::TempFolder logs;
+    std::string command = "ulimit -t 60; " + setup + " exec " FENDRAL_PROGRAM;
+    for (const std::string& arg : args) {
+        command += " '" + arg + "'";
+    }
+    const int status = std::system((command + " >" + logs / "1" + " 2>" + logs / "2").c_str());
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status), readFile(logs / "2"),
+            readFile(logs / "1"), usage.ru_maxrss};
+}
+
+// Kinds, permissions and link targets of everything in the working folder, contents if asked.
+std::map<std::string, std::string> snapshot(bool contents) {
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(".")) {
+        const fs::file_status status = entry.symlink_status();
+        const bool link = fs::is_symlink(status), file = fs::is_regular_file(status) && contents;
+        entries[entry.path().string()] =
+            std::to_string(int(status.type())) + " " + std::to_string(int(status.permissions())) +
+            (link ? " -> " + fs::read_symlink(entry.path()).string() : "") +
+            (file ? " " + readFile(entry.path().string()) : "");
+    }
+    return entries;
+}
+
+// Each run in turn, in a folder of its own: exit 0 with the output written quietly (stderr is no
+// terminal), or help and version on stdout; 1 with one line naming the user's file and the
+// system's or libtiff's reason; 2 with the reason and the usage. Nothing else in the folder
+// changes, and no run takes much memory.
+TEST(Program, EveryRun) {
+    const fs::path home = fs::current_path();
+    const fendralwin::test::TempFolder folder;
+    fs::current_path(folder.path());
+    // A plain input; then pages Fendral refuses, or that libtiff reports it cannot decode.
+    const auto palette = [](TIFF* tif) {
+        const std::vector<std::uint16_t> map(256);
+        TIFFSetField(tif, TIFFTAG_COLORMAP, map.data(), map.data(), map.data());
+    };
+    const std::tuple<std::string, TestImage, TiffLayout> inputs[] = {
+        // clang-format off
+        {"in.tif", noisyImage(20, 12, 3), {PHOTOMETRIC_RGB}}, {"large.tif", noisyImage(200, 100, 3), {PHOTOMETRIC_RGB}},
+        {"wide.tif", noisyImage(1000000, 1, 3), {PHOTOMETRIC_RGB, 0, false, false, COMPRESSION_ADOBE_DEFLATE}},
+        {"palette.tif", noisyImage(8, 8, 1), {PHOTOMETRIC_PALETTE, 0, false, false, 1, "w", palette}},
+        {"bilevel.tif", noisyImage(8, 8, 1, 1), {}}, {"cmyk.tif", noisyImage(8, 8, 4), {PHOTOMETRIC_SEPARATED}},
+        {"ycbcr.tif", noisyImage(8, 8, 3), {PHOTOMETRIC_YCBCR}}, {"int32.tif", noisyImage(8, 8, 1, 32), {}},
+        {"float.tif", noisyImage(8, 8, 1, 32), {.tags = [](TIFF* t) { TIFFSetField(t, TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_IEEEFP); }}},
+        {"webp.tif", noisyImage(8, 8, 4), {PHOTOMETRIC_RGB, 0, true, false, COMPRESSION_WEBP}},
+        {"corrupt.tif", noisyImage(20, 80, 1), {.compression = COMPRESSION_LZW}}};
+    // clang-format on
+    for (const auto& [name, image, layout] : inputs) {
+        writeTiff(name, std::vector(name == "corrupt.tif" ? 2 : 1, image), layout);
+    }
+    // Strip 2 of page 2 is garbage: it fails while other strips are decoded on other threads,
+    // after page 1 went to the temporary file.
+    TiffPtr corrupt = openTiff("corrupt.tif", "r+");
+    TIFFSetDirectory(corrupt.get(), 1);
+    TIFFWriteRawStrip(corrupt.get(), 2, std::string(40, '\xff').data(), 40);
+    corrupt.reset(); // writes the directory
+    // The input is a FIFO: Fendral, its handlers in place and its temporary file made, waits for
+    // it to open while a watcher sends the signal, then opens it too (for reading and writing,
+    // which never waits) so that Fendral goes on. A signal the parent ignored (nohup, a
+    // background job) must stay ignored; any other removes the temporary file and ends Fendral.
+    const auto watch = [](const std::string& signal) {
+        return "(while kill -0 $$ && ! ls -A | grep -q fendral-; do sleep 0.01; done; kill -" +
+               signal +
+               " $$; exec 3<>in.fifo; while kill -0 $$; do sleep 0.01; done) 2>/dev/null &";
+    };
+    const std::string usage(usageText()), version = "Fendral " FENDRAL_VERSION " (filter kernel: ";
+    const std::string here = folder.path(), longName = std::string(251, 'n') + ".tif";
+    const std::string fifo = "rm -f in.fifo; mkfifo in.fifo",
+                      noHeader = "in.fifo: cannot open as TIFF (Cannot read TIFF header)";
+    const struct {
+        std::vector<std::string> args;
+        int exitCode;
+        std::string errors = "", make = "", written = "", output = "", setup = "";
+    } rows[] = {
+        // clang-format off
+        {{"2", "10", "in.tif", "out.tif"}, 0, "", "", "./out.tif"},
+        {{"--", "2", "10", "in.tif", "-out.tif"}, 0, "", "", "./-out.tif"},
+        {{"2", "10", "in.tif", here + "/" + longName}, 0, "", "", "./" + longName},
+        {{"2", "10", "in.tif", "out.tif"}, 0, "", "mkdir -p sub; echo old > sub/file.tif; ln -s sub/file.tif out.tif", "./out.tif"},
+        {{"2", "--help"}, 0, "", "", "", usage}, {{"-h"}, 0, "", "", "", usage}, {{"--version"}, 0, "", "", "", version},
+        {{}, 2, "expected 4 arguments, got 0"}, {{"1", "10", "in.tif", "out.tif", "out.tif"}, 2, "expected 4 arguments, got 5"},
+        {{".", "10", "in.tif", "out.tif"}, 2, "RADIUS must be a non-negative decimal number such as 1.5, not \".\""},
+        {{"1", "x", "in.tif", "out.tif"}, 2, "MAXDIFF must be a non-negative decimal number such as 1.5, not \"x\""},
+        {{"101", "10", "in.tif", "out.tif"}, 2, "RADIUS must be at most 100"},
+        {{"1", "10", "", "out.tif"}, 2, "INPUT and OUTPUT must name files"},
+        {{"1", "10", "in.tif", "-"}, 2, "\"-\" is no file: INPUT and OUTPUT must name files"},
+        {{"1", "10", "in.tif", "-out.tif"}, 2, "unknown option -out.tif (a file whose name begins with - goes after --)"},
+        {{"2", "10", "none.tif", "out.tif"}, 1, "cannot open none.tif: No such file or directory"},
+        {{"2", "10", here, "out.tif"}, 1, here + " is a folder, not an image"},
+        {{"2", "10", "in.tif", here}, 1, "the output " + here + " is a folder; name a file"},
+        {{"2", "10", "in.tif", here + "/no/such.tif"}, 1, "cannot write " + here + "/no/such.tif: No such file or directory"},
+        {{"2", "10", "in.tif", "out.tif"}, 1, "the output out.tif is not a regular file", "mkfifo out.tif"},
+        {{"2", "10", "in.tif", "out.tif"}, 1, "not writing through a dangling link: out.tif", "ln -s none.tif out.tif"},
+        {{"2", "10", "in.tif", "out.tif"}, 1, "cannot write out.tif: Too many levels of symbolic links", "ln -s out.tif out.tif"},
+        {{"2", "10", "in.tif", "out.tif"}, 1, "the output out.tif is read-only", "echo old > out.tif; chmod 444 out.tif"},
+        {{"2", "10", "in.tif", "link.tif"}, 1, "the output link.tif is the input file; choose another name", "ln -s in.tif link.tif"},
+        {{"2", "10", "in.tif", "sub/../hard.tif"}, 1, "the output sub/../hard.tif is the input file; choose another name", "mkdir -p sub; ln in.tif hard.tif"},
+        {{"2", "10", "palette.tif", "out.tif"}, 1, "palette.tif page 1: palette images are not supported"},
+        {{"2", "10", "bilevel.tif", "out.tif"}, 1, "bilevel.tif page 1: bilevel (1-bit) images are not supported"},
+        {{"2", "10", "cmyk.tif", "out.tif"}, 1, "cmyk.tif page 1: CMYK (separated) images are not supported"},
+        {{"2", "10", "ycbcr.tif", "out.tif"}, 1, "ycbcr.tif page 1: YCbCr images other than JPEG-compressed ones are not supported"},
+        {{"2", "10", "float.tif", "out.tif"}, 1, "float.tif page 1: floating-point samples are not supported"},
+        {{"2", "10", "int32.tif", "out.tif"}, 1, "int32.tif page 1: 32-bit samples are not supported"},
+        {{"2", "10", "webp.tif", "out.tif"}, 1, "webp.tif page 1: cannot read the page (TWebPFixupTags: TIFF WEBP requires data to be stored contiguously in RGB e.g. RGBRGBRGB or RGBARGBARGBA)"},
+        {{"2", "10", "corrupt.tif", "out.tif"}, 1, "corrupt.tif page 2: cannot read strip 2 (Using code not yet in table)", "echo old > out.tif"},
+        // A disk that fills up: here a limit on the size of files.
+        {{"2", "10", "large.tif", "out.tif"}, 1, "out.tif page 1: cannot write strip 0: File too large", "", "", "", "trap '' XFSZ; ulimit -f 40;"},
+        {{"2", "10", "in.fifo", "out.tif"}, 1, noHeader, fifo, "", "", "trap '' HUP;" + watch("HUP")},
+        {{"2", "10", "in.fifo", "out.tif"}, 1, noHeader, fifo, "", "", "trap '' INT;" + watch("INT")},
+        {{"2", "10", "in.fifo", "out.tif"}, -SIGTERM, "", fifo, "", "", watch("TERM")},
+        // Memory follows the rows that exist: one row a million pixels wide is no large job.
+        {{"10", "10", "wide.tif", "out.tif"}, 0, "", "", "./out.tif"}};
+    // clang-format on
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(row.args));
+        fs::remove("out.tif");
+        std::system(row.make.c_str());
+        const auto before = snapshot(row.exitCode != 0);
+        const auto [exitCode, errors, output, peakKilobytes] = runFendral(row.args, row.setup);
+        EXPECT_EQ(exitCode, row.exitCode);
+        EXPECT_TRUE(output.starts_with(row.output) && output.empty() == row.output.empty())
+            << output;
+        const std::string expected = row.errors.empty() ? "" : "Fendral: " + row.errors + "\n";
+        EXPECT_EQ(errors, expected + (row.exitCode == 2 ? usage : ""));
+        EXPECT_LT(peakKilobytes, 150 * 1024);
+        auto after = snapshot(row.exitCode != 0);
+        if (!row.written.empty()) {
+            EXPECT_EQ(readTiff(row.written).size(), 1U);
+            after.erase(before.contains(row.written) ? "" : row.written);
+            fs::remove(row.written);
+        }
+        EXPECT_EQ(after, before);
+    }
+    fs::current_path(home);
+}
+
+// RADIUS and MAXDIFF as the window writes them, and nothing else.
+TEST(ParseDecimal, TakesTheWindowsNumberTextsOnly) {
+    const std::pair<const char*, std::optional<double>> rows[] = {
+        // clang-format off
+        {"1", 1}, {"1.5", 1.5}, {"5.", 5}, {".5", 0.5}, {"10", 10}, {"0", 0}, {"007.250", 7.25},
+        {".", {}}, {"", {}}, {"-1", {}}, {"+1", {}}, {"1e5", {}}, {"abc", {}}, {"1.2.3", {}},
+        {" 1", {}}, {"1 ", {}}, {"1,5", {}}, {"inf", {}}, {"nan", {}}, {"0x10", {}}};
+    // clang-format on
+    for (const auto& [text, value] : rows) {
+        EXPECT_EQ(parseDecimal(text), value) << '"' << text << '"';
+    }
+}
+
+} // namespace
+} // namespace fendral::test
