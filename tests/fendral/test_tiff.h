@@ -4,14 +4,13 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <random>
-#include <sstream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <tiffio.h>
 #include <vector>
 
@@ -100,21 +99,19 @@ inline TiffPtr openTiff(const std::string& path, const char* mode = "r") {
 // The directory's tags as libtiff prints them, and the file's flavour; not where data lies nor
 // how many rows a strip holds, which each writer chooses for itself.
 inline std::string tagsOf(TIFF* tif) {
-    char* printed = nullptr;
-    std::size_t size = 0;
-    FILE* stream = open_memstream(&printed, &size);
-    TIFFPrintDirectory(tif, stream, 0);
-    std::fclose(stream);
-    std::istringstream lines(printed);
-    std::free(printed);
-    std::string text = std::to_string(TIFFIsBigTIFF(tif)) + std::to_string(TIFFIsBigEndian(tif));
-    for (std::string line; std::getline(lines, line);) {
-        if (!line.starts_with("TIFF Directory at") && !line.starts_with("  Rows/Strip") &&
-            line.find("Offset") == std::string::npos) {
-            text += '\n' + line;
+    FILE* printed = std::tmpfile();
+    TIFFPrintDirectory(tif, printed, 0);
+    std::rewind(printed);
+    std::string tags = std::to_string(TIFFIsBigTIFF(tif)) + std::to_string(TIFFIsBigEndian(tif));
+    for (char line[256]; std::fgets(line, sizeof line, printed) != nullptr;) {
+        const std::string_view text(line);
+        if (!text.starts_with("TIFF Directory at") && !text.starts_with("  Rows/Strip") &&
+            text.find("Offset") == text.npos) {
+            tags += text;
         }
     }
-    return text;
+    std::fclose(printed);
+    return tags;
 }
 
 // Two flat levels in a checker of odd-sized cells, with noise; any alpha channel mixes fully
@@ -127,7 +124,8 @@ inline TestImage noisyImage(std::uint32_t width, std::uint32_t height, std::uint
     for (std::uint32_t i = 0; i < width * height * channels; ++i) {
         const std::uint32_t x = i / channels % width, y = i / channels / width, c = i % channels;
         const std::uint32_t level = ((x / 5 + y / 7) % 2 == 1 ? 170 : 80) + 20 * c - 20;
-        std::uint32_t value = (level + std::uint32_t(random() % 41)) * scale + random() % scale;
+        std::uint32_t value = (level + std::uint32_t(random() % 41)) * scale;
+        value += random() % scale;
         if (lastIsAlpha && c == channels - 1U) { // transparent, opaque or in between
             value = std::array{0U, max, std::uint32_t(random() % max)}[random() % 3];
         }
