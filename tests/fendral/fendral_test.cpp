@@ -13,7 +13,6 @@
 #include <map>
 #include <random>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace fendral::test {
@@ -29,14 +28,10 @@ TestImage referenceFilter(const TestImage& in, double radius, double maxDiff, in
     const bool weighted = associated || extraSample == EXTRASAMPLE_UNASSALPHA;
     // A sample, edges replicated; premultiplied colours as plain colours, to the nearest level.
     const auto value = [&](int x, int y, int c) {
-        const std::size_t at =
-            std::size_t(std::clamp(y, 0, height - 1) * width + std::clamp(x, 0, width - 1)) *
-            in.channels;
-        const double sample = in.samples[at + std::size_t(c)],
-                     a = in.samples[at + std::size_t(alpha)];
-        return !associated || c == alpha ? sample
-               : a == 0                  ? 0
-                                         : std::min(max, std::round(sample * max / a));
+        const int at =
+            (std::clamp(y, 0, height - 1) * width + std::clamp(x, 0, width - 1)) * channels;
+        const double a = associated && c != alpha ? in.samples[std::size_t(at + alpha)] : max;
+        return a == 0 ? 0 : std::min(max, std::round(in.samples[std::size_t(at + c)] * max / a));
     };
     TestImage out = in;
     for (int i = 0; i < int(in.samples.size()); ++i) {
@@ -238,7 +233,7 @@ std::map<std::string, std::string> snapshot(bool contents) {
     return entries;
 }
 
-// Each run in turn, in a folder of its own: exit 0 with the output written quietly (stderr is no
+// Each run in turn, in the test's own folder: exit 0 with the output written quietly (stderr is no
 // terminal), or help and version on stdout; 1 with one line naming the user's file and the
 // system's or libtiff's reason; 2 with the reason and the usage. Nothing else in the folder
 // changes, and no run takes much memory.
@@ -328,7 +323,7 @@ TEST(Program, EveryRun) {
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::PrintToString(row.args));
         fs::remove("out.tif");
-        std::system(row.make.c_str());
+        EXPECT_EQ(std::system(row.make.c_str()), 0);
         const auto before = snapshot(row.exitCode != 0);
         const auto [exitCode, errors, output, peakKilobytes] = runFendral(row.args, row.setup);
         EXPECT_EQ(exitCode, row.exitCode);
