@@ -75,9 +75,17 @@ void BlockGrid::gatherRow(const std::byte* blocks, std::uint32_t rowInBlock, std
 void BlockGrid::scatterRow(const std::byte* row, std::uint32_t rowInBlock,
                            std::byte* blocks) const {
     const auto sample = static_cast<std::size_t>(sampleBytes_);
+    const std::size_t blockPixel = static_cast<std::size_t>(channels_ / planes_) * sample;
     forEachPiece(rowInBlock, [&](std::size_t blockAt, std::size_t rowAt, std::size_t rowStep,
                                  std::size_t count) {
         copySamples(row + rowAt, rowStep, blocks + blockAt, sample, count, sampleBytes_);
+        // Past the page's right edge a tile repeats the row's last pixel, as JPEG pads its own
+        // blocks: what the block row before left there must not blend into the edge.
+        std::byte* const end = blocks + blockAt + count * sample;
+        for (std::byte* at = end; at < blocks + blockAt + blockWidth_ * blockPixel;
+             at += blockPixel) {
+            std::memcpy(at, end - blockPixel, blockPixel);
+        }
     });
 }
 

@@ -21,6 +21,13 @@ void PageWriter::take(std::uint32_t from, std::uint32_t to, const RowWindow& win
     for (std::uint32_t y = from; y < to; ++y) {
         grid_.scatterRow(window.row(y), y % grid_.blockHeight(), slot(y / grid_.blockHeight()));
     }
+    // Below the page's last row the tiles repeat it, for the same reason as at the right edge.
+    if (page_.tiled && to == page_.height) {
+        for (std::uint32_t pad = to % grid_.blockHeight(); pad != 0 && pad < grid_.blockHeight();
+             ++pad) {
+            grid_.scatterRow(window.row(to - 1), pad, slot((to - 1) / grid_.blockHeight()));
+        }
+    }
     complete_ = to == page_.height ? grid_.blockRows() : to / grid_.blockHeight();
 }
 
