@@ -142,7 +142,8 @@ TEST(Filter, EveryKernelVariantAgreesWithTheBaseline) {
 
 // A radius of nought copies every page: the first with EXIF and GPS directories and
 // reduced-resolution sub-images, which live apart from it (one that cannot be carried, CMYK, is
-// named); then single strips too large to hold whole, read row by row, each plane on its own.
+// named); then single strips too large to hold whole, read row by row, each plane on its own, and
+// a row of tiles as large, which can only be read tile by tile.
 TEST(Keeping, ExifGpsSubImagesAndLargeStrips) {
     const fendralwin::test::TempFolder folder;
     const std::string in = folder / "in.tif", out = folder / "out.tif";
@@ -170,7 +171,8 @@ TEST(Keeping, ExifGpsSubImagesAndLargeStrips) {
             {noisyImage(20, 15, 3), {PHOTOMETRIC_RGB, 0, false, false, 1, "w", [&](TIFF* t) { TIFFSetField(t, TIFFTAG_EXIFIFD, exif); }}},
             {noisyImage(8, 8, 4), {PHOTOMETRIC_SEPARATED}},
             {noisyImage(1700, 1800, 3), {PHOTOMETRIC_RGB, 0, false, false, COMPRESSION_LZW, "w", oneStrip}},
-            {noisyImage(1700, 1800, 3), {PHOTOMETRIC_RGB, 0, true, false, COMPRESSION_LZW, "w", oneStrip}}};
+            {noisyImage(1700, 1800, 3), {PHOTOMETRIC_RGB, 0, true, false, COMPRESSION_LZW, "w", oneStrip}},
+            {noisyImage(11008, 256, 3), {PHOTOMETRIC_RGB, 0, false, true, 1, "w", [](TIFF* t) { TIFFSetField(t, TIFFTAG_TILELENGTH, 256); }}}};
         // clang-format on
         for (const auto& [image, layout] : pages) {
             writePage(tif.get(), image, layout);
