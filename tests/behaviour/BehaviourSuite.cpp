@@ -37,6 +37,7 @@ const std::vector<Scenario> kScenarios{
     {"AnOutputFolderShowsBeforeAnyName", "openOut Out", "lblOutputFile=Output File: {Out/}"},
     {"TheOutputPathFollowsEachTypedKey", "openOut Out | type txtOutputFile cl", "lblOutputFile=Output File: {Out/cl} | run=off"},
     {"AFileAndOneTypedKeyMakeTheJobReady", "click scan1.tif | type txtOutputFile c", "run=on"},
+    {"AFileChosenAfterTheNameMakesTheJobReady", "type txtOutputFile c | click scan1.tif", "run=on"},
     {"EmptyingTheNameTakesReadinessBack", "click scan1.tif | type txtOutputFile clean.tif | paste txtOutputFile ", "lblOutputFile=Output File: {} | run=off"},
     {"ANewOutputFolderKeepsTheTypedName", "type txtOutputFile clean.tif | openOut Out", "lblOutputFile=Output File: {Out/clean.tif} | txtOutputFile=clean.tif"},
     {"TheInputSideNeverChangesTheOutputSide", "openOut Out | type txtOutputFile x.tif | openIn Images", "lblOutputFile=Output File: {Out/x.tif}"},

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,11 @@ struct Scenario {
     std::string expected;
     std::string start = {}; // the folder of the tree that the lists open first; "" the root
 };
+
+// A scenario is shown in test output by its name, not its bytes.
+inline void PrintTo(const Scenario& scenario, std::ostream* out) {
+    *out << scenario.name;
+}
 
 std::vector<Scenario> behaviourScenarios();
 std::string scenarioName(const testing::TestParamInfo<Scenario>& info);

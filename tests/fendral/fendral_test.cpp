@@ -239,7 +239,8 @@ TEST(Program, EveryRun) {
     const fs::path home = fs::current_path();
     const fendralwin::test::TempFolder folder;
     fs::current_path(folder.path());
-    // A plain input; then pages Fendral refuses, or that libtiff reports it cannot decode.
+    // A plain input; then pages Fendral refuses, or that libtiff reports it cannot decode; last a
+    // page whose EXIF directory cannot be read, which is named but fails nothing.
     const std::tuple<std::string, TestImage, TiffLayout> inputs[] = {
         // clang-format off
         {"in.tif", noisyImage(20, 12, 3), {PHOTOMETRIC_RGB}}, {"large.tif", noisyImage(200, 100, 3), {PHOTOMETRIC_RGB}},
@@ -250,7 +251,8 @@ TEST(Program, EveryRun) {
         {"ycbcr.tif", noisyImage(8, 8, 3), {PHOTOMETRIC_YCBCR}}, {"int32.tif", noisyImage(8, 8, 1, 32), {}},
         {"float.tif", noisyImage(8, 8, 1, 32), {.tags = [](TIFF* t) { TIFFSetField(t, TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_IEEEFP); }}},
         {"webp.tif", noisyImage(8, 8, 4), {PHOTOMETRIC_RGB, 0, true, false, COMPRESSION_WEBP}},
-        {"corrupt.tif", noisyImage(20, 80, 1), {.compression = COMPRESSION_LZW}}};
+        {"corrupt.tif", noisyImage(20, 80, 1), {.compression = COMPRESSION_LZW}},
+        {"badexif.tif", noisyImage(8, 8, 1), {.tags = [](TIFF* t) { TIFFSetField(t, TIFFTAG_EXIFIFD, std::uint64_t{0xFFFFFF00}); }}}};
     // clang-format on
     for (const auto& [name, image, layout] : inputs) {
         writeTiff(name, std::vector(name == "corrupt.tif" ? 2 : 1, image), layout);
@@ -312,6 +314,7 @@ TEST(Program, EveryRun) {
         {{"2", "10", "int32.tif", "out.tif"}, 1, "int32.tif page 1: 32-bit samples are not supported"},
         {{"2", "10", "webp.tif", "out.tif"}, 1, "webp.tif page 1: cannot read the page (TWebPFixupTags: TIFF WEBP requires data to be stored contiguously in RGB e.g. RGBRGBRGB or RGBARGBARGBA)"},
         {{"2", "10", "corrupt.tif", "out.tif"}, 1, "corrupt.tif page 2: cannot read strip 2 (Using code not yet in table)", "echo old > out.tif"},
+        {{"2", "10", "badexif.tif", "out.tif"}, 0, "warning: badexif.tif: not kept: page 1 EXIF directory (unreadable)", "", "./out.tif"},
         // A disk that fills up: here a limit on the size of files.
         {{"2", "10", "large.tif", "out.tif"}, 1, "out.tif page 1: cannot write strip 0: File too large", "", "", "", "trap '' XFSZ; ulimit -f 40; exec"},
         {{"2", "10", "in.fifo", "out.tif"}, 1, noHeader + " (Cannot read TIFF header)", fifo, "", "", "trap '' HUP;" + watch("HUP")},

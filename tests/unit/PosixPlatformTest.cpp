@@ -6,8 +6,10 @@
 #include "platform/posix/Terminal.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -123,6 +125,23 @@ TEST(PosixPlatform, AScriptThatCannotBeWrittenOrStartedLeavesNothingBehind) {
     const std::string script = platform.writeScript("/opt/fw/", "x");
     EXPECT_THROW(platform.startScript(script, temp.path().string()), PlatformError);
     EXPECT_FALSE(fs::exists(script));
+    // A disk that fills up halfway through the script: here a limit on the size of files.
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit oneByte{1, 1};
+        setrlimit(RLIMIT_FSIZE, &oneByte);
+        try {
+            platform.writeScript("/opt/fw/", "xx");
+        } catch (const PlatformError& error) {
+            _exit(std::string(error.what()).find("File too large") == std::string::npos);
+        }
+        _exit(1);
+    }
+    int status = -1;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(fs::is_empty(fs::path(script).parent_path()));
 }
 
 TEST(PosixPlatform, RequiresTheInputToBeAnExistingFile) {
