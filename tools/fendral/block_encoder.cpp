@@ -53,10 +53,11 @@ std::vector<std::byte> BlockEncoder::encode(unsigned worker, std::uint32_t index
     const auto size = static_cast<tmsize_t>(bytes);
     const tmsize_t written = tiled_ ? TIFFWriteEncodedTile(tif, index, samples, size)
                                     : TIFFWriteEncodedStrip(tif, index, samples, size);
+    const std::string what = "cannot compress block " + std::to_string(index);
     if (written < 0) {
-        throw own.tif->failure("cannot compress block " + std::to_string(index));
+        throw own.tif->failure(what);
     }
-    own.tif->check("cannot compress block " + std::to_string(index));
+    own.tif->check(what);
     const auto* compressed = reinterpret_cast<const std::byte*>(own.memory.bytes().data());
     const std::uint64_t offset = TIFFGetStrileOffset(tif, index);
     return {compressed + offset, compressed + offset + TIFFGetStrileByteCount(tif, index)};

@@ -57,9 +57,9 @@ void append(WorkerTasks& tasks, WorkerTasks more) {
 
 } // namespace
 
-void filterPage(const std::function<std::unique_ptr<TiffFile>()>& open, TiffFile& file,
-                const PageFormat& page, const PageFormat& output, const Disc& disc,
-                const FilterSettings& settings, const RowsDone& rowsDone) {
+void filterPage(const OpenInput& open, TiffFile& file, const PageFormat& page,
+                const PageFormat& output, const Disc& disc, const FilterSettings& settings,
+                const RowsDone& rowsDone) {
     const auto reach = static_cast<std::uint32_t>(disc.reach());
     const unsigned threads = std::max(1U, settings.threads);
     const std::uint32_t chunkRows = rowsPerChunk(page, threads);
@@ -72,7 +72,7 @@ void filterPage(const std::function<std::unique_ptr<TiffFile>()>& open, TiffFile
         disc.isSingleTap() ? 0 : threads,
         BandFilter(page, disc, settings.maxDiff, (chunkRows + threads - 1) / threads));
     const auto rowsNeeded = [&](std::uint32_t first) {
-        return std::min(page.height, std::min(page.height, first + chunkRows) + reach);
+        return std::min(page.height, first + chunkRows + reach);
     };
     // Overlapped: while one chunk is filtered, the next one's blocks are decoded, the last one's
     // compressed and the one before's written, all as tasks of the same workers.

@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 
 namespace fendral {
 
@@ -23,8 +22,8 @@ using RowsDone = std::function<void(std::uint32_t)>;
 // with the layout `output`: rows are decoded a chunk at a time on every thread, the chunk is
 // filtered in one band per thread, and its finished blocks are encoded on every thread and
 // written before the next chunk is read.
-void filterPage(const std::function<std::unique_ptr<TiffFile>()>& open, TiffFile& file,
-                const PageFormat& page, const PageFormat& output, const Disc& disc,
-                const FilterSettings& settings, const RowsDone& rowsDone);
+void filterPage(const OpenInput& open, TiffFile& file, const PageFormat& page,
+                const PageFormat& output, const Disc& disc, const FilterSettings& settings,
+                const RowsDone& rowsDone);
 
 } // namespace fendral

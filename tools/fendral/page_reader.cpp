@@ -21,8 +21,8 @@ PageFormat rowByRow(PageFormat page) {
 
 } // namespace
 
-PageReader::PageReader(const std::function<std::unique_ptr<TiffFile>()>& open,
-                       const PageFormat& page, unsigned workers, std::uint32_t maxRows)
+PageReader::PageReader(const OpenInput& open, const PageFormat& page, unsigned workers,
+                       std::uint32_t maxRows)
     : page_(page)
     , byRows_(readsByRows(page))
     , grid_(byRows_ ? rowByRow(page) : page)
@@ -36,7 +36,7 @@ PageReader::PageReader(const std::function<std::unique_ptr<TiffFile>()>& open,
     }
 }
 
-TiffFile& PageReader::openAt(const std::function<std::unique_ptr<TiffFile>()>& open) {
+TiffFile& PageReader::openAt(const OpenInput& open) {
     TiffFile& handle = *handles_.emplace_back(open());
     handle.setPlace(page_.place);
     handle.forgetErrors(); // those of the first page, read on opening

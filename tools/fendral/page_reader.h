@@ -7,7 +7,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -20,8 +19,8 @@ namespace fendral {
 class PageReader {
 public:
     // open gives a new handle on the input file; no request asks for more than maxRows rows.
-    PageReader(const std::function<std::unique_ptr<TiffFile>()>& open, const PageFormat& page,
-               unsigned workers, std::uint32_t maxRows);
+    PageReader(const OpenInput& open, const PageFormat& page, unsigned workers,
+               std::uint32_t maxRows);
 
     // The tasks that decode what rows up to `to` need; run them before gathering those rows.
     WorkerTasks decodeTasks(std::uint32_t to);
@@ -35,7 +34,7 @@ private:
     std::byte* slot(std::uint32_t blockRow) {
         return blocks_.data() + (blockRow % slots_) * grid_.blockRowBytes();
     }
-    TiffFile& openAt(const std::function<std::unique_ptr<TiffFile>()>& open);
+    TiffFile& openAt(const OpenInput& open);
 
     PageFormat page_;
     bool byRows_;

@@ -11,6 +11,10 @@
 namespace fendral {
 
 struct FileStream;
+class TiffFile;
+
+// Opens another handle on the input file, so that a page's readers each have their own.
+using OpenInput = std::function<std::unique_ptr<TiffFile>()>;
 
 // An open TIFF with its own libtiff handlers: errors are kept for our messages and warnings are
 // dropped, so libtiff never writes to the console (and never into the progress bar).

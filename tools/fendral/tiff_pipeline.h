@@ -4,16 +4,11 @@
 #include "page_format.h"
 #include "tiff_file.h"
 
-#include <functional>
-#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
 namespace fendral {
-
-// Opens another handle on the input file, so that a page's readers each have their own.
-using OpenInput = std::function<std::unique_ptr<TiffFile>()>;
 
 // Reads the layout of every page and of its reduced-resolution sub-images, in writing order, so
 // that an unsupported page is reported before any work is done; throws Failure naming the page.
