@@ -45,7 +45,8 @@ public:
     // The name of the control with the keyboard focus.
     virtual std::string focus() = 0;
     virtual bool isOpen() = 0;
-    virtual const std::vector<ShownMessage>& messages() = 0;
+    virtual RecordingMessageBoxes& messageBoxes() = 0;
+    const std::vector<ShownMessage>& messages() { return messageBoxes().shown; }
     virtual const std::vector<std::string>& startedScripts() = 0;
     // The platform that writes the scripts, which shapes their text.
     virtual const Platform& platform() = 0;

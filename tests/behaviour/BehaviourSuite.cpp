@@ -54,8 +54,8 @@ const std::vector<Scenario> kScenarios{
     {"NumbersTypedIntoEmptyBoxesStay", "paste txtRadius  | type txtRadius 1.5 | paste txtMaxDiff  | type txtMaxDiff 12.5",
      "txtRadius=1.5 | txtMaxDiff=12.5 | lblOutputFile=Output File: | run=off"},
     {"APastedTextWithTwoPointsIsRefusedWhole", "paste txtMaxDiff 1.2.3", "txtMaxDiff= | box=badMaxDiff"},
-    {"ARefusedKeyEmptiesTheBoxRadiusMinus", "paste txtRadius 12 | type txtRadius -", "txtRadius= | focus=txtRadius | box=badRadius"},
-    {"ARefusedKeyEmptiesTheBoxMaxDiffMinus", "paste txtMaxDiff 12 | type txtMaxDiff -", "txtMaxDiff= | focus=txtMaxDiff | box=badMaxDiff"},
+    {"ARefusedKeyEmptiesTheBoxRadiusMinus", "paste txtRadius 12 | type txtRadius -", "held txtRadius=12- | txtRadius= | focus=txtRadius | box=badRadius"},
+    {"ARefusedKeyEmptiesTheBoxMaxDiffMinus", "paste txtMaxDiff 12 | type txtMaxDiff -", "held txtMaxDiff=12- | txtMaxDiff= | focus=txtMaxDiff | box=badMaxDiff"},
     {"ARefusedKeyEmptiesTheBoxMinusIntoEmptyRadius", "paste txtRadius  | type txtRadius -", "txtRadius= | focus=txtRadius | box=badRadius"},
     {"ARefusedKeyEmptiesTheBoxMinusIntoEmptyMaxDiff", "paste txtMaxDiff  | type txtMaxDiff -", "txtMaxDiff= | focus=txtMaxDiff | box=badMaxDiff"},
     {"ARefusedKeyEmptiesTheBoxMaxDiffLetter", "paste txtMaxDiff 12 | type txtMaxDiff a", "txtMaxDiff= | focus=txtMaxDiff | box=badMaxDiff"},
@@ -69,7 +69,7 @@ const std::vector<Scenario> kScenarios{
     {"AnyLetterCaseOfTifPassesMixed", kReady + "clean.Tif" + kRun, kJob + "clean.Tif}"},
     {"AnyLetterCaseOfTifPassesAlone", kReady + ".tif" + kRun, kJob + ".tif}"},
     // A bad extension is named before a blank setting, and takes the name back.
-    {"ABadExtensionEmptiesTheNameTiff", kReady + "clean.tiff | paste txtRadius " + kRun, "txtOutputFile= | lblOutputFile=Output File: {Out/} | run=off | focus=txtOutputFile | box=badExtension"},
+    {"ABadExtensionEmptiesTheNameTiff", kReady + "clean.tiff | paste txtRadius " + kRun, "held txtOutputFile=clean.tiff | txtOutputFile= | lblOutputFile=Output File: {Out/} | run=off | focus=txtOutputFile | box=badExtension"},
     {"ABadExtensionEmptiesTheNameTf", kReady + "clean.tf" + kRun, "txtOutputFile= | run=off | focus=txtOutputFile | box=badExtension"},
     {"ABadExtensionEmptiesTheNameNone", kReady + "clean" + kRun, "txtOutputFile= | box=badExtension"},
     {"ABadExtensionEmptiesTheNameShort", kReady + "abc" + kRun, "txtOutputFile= | box=badExtension"},
@@ -150,6 +150,15 @@ std::string scenarioName(const testing::TestParamInfo<Scenario>& info) {
 void BehaviourTest::runScenario() {
     const Scenario& scenario = GetParam();
     const std::unique_ptr<BehaviourDriver> driver = makeDriver(scenario.start);
+    std::string held; // "BOX=TEXT" of a row's "held BOX=TEXT"
+    for (const std::string& item : split(scenario.expected, " | ")) {
+        if (item.starts_with("held ")) {
+            const std::string box = item.substr(5, item.find('=') - 5);
+            driver->messageBoxes().whileShown = [&held, &driver = *driver, box] {
+                held = box + "=" + driver.text(box);
+            };
+        }
+    }
     if (!scenario.actions.empty()) {
         for (const std::string& action : split(scenario.actions, " | ")) {
             perform(*driver, action);
@@ -167,6 +176,8 @@ void BehaviourTest::runScenario() {
             EXPECT_EQ(driver->isEnabled("cmdRunFendral"), value == "on");
         } else if (key == "focus") {
             EXPECT_EQ(driver->focus(), value);
+        } else if (key.starts_with("held ")) {
+            EXPECT_EQ(held, key.substr(5) + "=" + value);
         } else if (key.starts_with("bar ")) {
             EXPECT_EQ(driver->barValue(key.substr(4)), std::stoi(value)) << key;
         } else if (key == "box") {

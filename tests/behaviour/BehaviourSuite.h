@@ -15,7 +15,8 @@ namespace fendralwin::test {
 // Actions, parted by " | ": "openIn FOLDER", "openOut FOLDER", "click FILE", "type BOX TEXT",
 // "paste BOX TEXT", "drag BAR POSITION", "step BAR", "press BUTTON", "remove FILE".
 // Expectations, parted by " | ": "CONTROL=TEXT" (a caption or a box's text), "run=on|off",
-// "focus=CONTROL", "bar BAR=VALUE", "closed", "job=RADIUS,MAXDIFF,INPUT,OUTPUT" (one per script
+// "focus=CONTROL", "bar BAR=VALUE", "held BOX=TEXT" (what a box held while the one message box
+// showed), "closed", "job=RADIUS,MAXDIFF,INPUT,OUTPUT" (one per script
 // started, in order) and "box=NAME" (one per message box shown, in order; see kMessages).
 // Unless the row says otherwise, no message box is shown, no job starts and the window stays.
 // A path of the tree in braces, "{Out/clean.tif}", or a folder text, "{Out/}" ("{}" is the

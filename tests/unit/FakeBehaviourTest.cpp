@@ -59,7 +59,7 @@ public:
         return last == h_.log.rend() ? "" : last->substr(6);
     }
     bool isOpen() override { return !h_.closed; }
-    const std::vector<ShownMessage>& messages() override { return h_.boxes.shown; }
+    RecordingMessageBoxes& messageBoxes() override { return h_.boxes; }
     const std::vector<std::string>& startedScripts() override { return h_.platform.startedScripts; }
     const Platform& platform() override { return h_.platform; }
 

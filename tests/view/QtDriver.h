@@ -111,7 +111,7 @@ public:
         return focused ? focused->objectName().toStdString() : "";
     }
     bool isOpen() override { return frontEnd->window().isVisible(); }
-    const std::vector<ShownMessage>& messages() override { return boxes.shown; }
+    RecordingMessageBoxes& messageBoxes() override { return boxes; }
     const std::vector<std::string>& startedScripts() override { return recorder_.startedScripts; }
     const Platform& platform() override { return recorder_; }
 

@@ -129,7 +129,7 @@ public:
     int barValue(const std::string& bar) override { return GetScrollPos(handle(bar), SB_CTL); }
     std::string focus() override { return nameOf(GetFocus()); }
     bool isOpen() override { return window().isOpen(); }
-    const std::vector<ShownMessage>& messages() override { return boxes.shown; }
+    RecordingMessageBoxes& messageBoxes() override { return boxes; }
     const std::vector<std::string>& startedScripts() override { return recorder_.startedScripts; }
     const Platform& platform() override { return recorder_; }
 
