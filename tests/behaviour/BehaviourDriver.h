@@ -47,7 +47,7 @@ public:
     virtual bool isOpen() = 0;
     virtual RecordingMessageBoxes& messageBoxes() = 0;
     const std::vector<ShownMessage>& messages() { return messageBoxes().shown; }
-    virtual const std::vector<std::string>& startedScripts() = 0;
+    virtual std::vector<std::string> startedScripts() = 0;
     // The platform that writes the scripts, which shapes their text.
     virtual const Platform& platform() = 0;
 };

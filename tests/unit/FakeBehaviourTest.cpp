@@ -60,7 +60,13 @@ public:
     }
     bool isOpen() override { return !h_.closed; }
     RecordingMessageBoxes& messageBoxes() override { return h_.boxes; }
-    const std::vector<std::string>& startedScripts() override { return h_.platform.startedScripts; }
+    std::vector<std::string> startedScripts() override {
+        std::vector<std::string> texts;
+        for (const FakePlatform::Start& start : h_.platform.starts) {
+            texts.push_back(start.text);
+        }
+        return texts;
+    }
     const Platform& platform() override { return h_.platform; }
 
 private:

@@ -43,8 +43,7 @@ void FakePlatform::startScript(const std::string& path, const std::string& worki
     if (!startFailure.empty()) {
         throw PlatformError(startFailure);
     }
-    starts.push_back({path, workingFolder});
-    startedScripts.push_back(files.at(path));
+    starts.push_back({path, workingFolder, files.at(path)});
 }
 
 void FakePlatform::deleteScript(const std::string& appDir) noexcept {

@@ -146,12 +146,12 @@ struct FakePlatform final : Platform {
     struct Start {
         std::string script;
         std::string workingFolder;
+        std::string text; // the script's text when it was started
     };
     std::vector<Start> starts;
-    std::vector<std::string> startedScripts; // the text of each script when it was started
-    std::string writeFailure;                // non-empty: writeScript throws this description
-    std::string startFailure;                // non-empty: startScript throws this description
-    std::set<std::string> missingFiles;      // requireFile throws "<path>: No such file"
+    std::string writeFailure;           // non-empty: writeScript throws this description
+    std::string startFailure;           // non-empty: startScript throws this description
+    std::set<std::string> missingFiles; // requireFile throws "<path>: No such file"
     std::set<std::pair<std::string, std::string>> sameFiles; // path pairs naming one file
 };
 

@@ -112,7 +112,7 @@ public:
     }
     bool isOpen() override { return frontEnd->window().isVisible(); }
     RecordingMessageBoxes& messageBoxes() override { return boxes; }
-    const std::vector<std::string>& startedScripts() override { return recorder_.startedScripts; }
+    std::vector<std::string> startedScripts() override { return recorder_.startedScripts; }
     const Platform& platform() override { return recorder_; }
 
     std::string title() override { return frontEnd->window().windowTitle().toStdString(); }

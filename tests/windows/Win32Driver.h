@@ -130,7 +130,7 @@ public:
     std::string focus() override { return nameOf(GetFocus()); }
     bool isOpen() override { return window().isOpen(); }
     RecordingMessageBoxes& messageBoxes() override { return boxes; }
-    const std::vector<std::string>& startedScripts() override { return recorder_.startedScripts; }
+    std::vector<std::string> startedScripts() override { return recorder_.startedScripts; }
     const Platform& platform() override { return recorder_; }
 
     std::string title() override { return win32::windowText(window().handle()); }
