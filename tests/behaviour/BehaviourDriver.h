@@ -2,7 +2,10 @@
 
 #include "Recorders.h"
 #include "app/view/ControlTable.h"
+#include "common/FolderText.h"
 
+#include <algorithm>
+#include <array>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -15,8 +18,17 @@ namespace fendralwin::test {
 // What a scenario does to the window and reads back from it, as a user would, through one
 // implementation of the window. Every driver starts on the same folder tree, its root being
 // the program folder and, unless a scenario says otherwise, the folder that the lists open
-// first:
-//   scan1.tif  Scan2.TIF  notes.txt  Images/photo.tif  Images/b.tif  Out/
+// first. Out holds only a hidden file.
+inline constexpr std::array<std::string_view, 6> kTreeFiles{
+    "scan1.tif", "Scan2.TIF", "notes.txt", "Images/photo.tif", "Images/b.tif", "Out/.keep"};
+
+// `relative` ("/"-separated) below `root` in a system's own form.
+inline std::string treePath(const std::string& root, char separator, std::string_view relative) {
+    std::string path = FolderText(root, separator) + std::string(relative);
+    std::ranges::replace(path, '/', separator);
+    return path;
+}
+
 class BehaviourDriver {
 public:
     virtual ~BehaviourDriver() = default;

@@ -24,9 +24,7 @@ public:
         , h_(std::move(platform), tree(), folder(startFolder)) {}
 
     std::string path(std::string_view relative) const override {
-        std::string path = FolderText(root_, sep_) + std::string(relative);
-        std::ranges::replace(path, '/', sep_);
-        return path;
+        return treePath(root_, sep_, relative);
     }
     void openFolder(const std::string& list, const std::string& relative) override {
         (list == "dirIn" ? h_.dirIn : h_.dirOut).setPath(folder(relative));
@@ -74,9 +72,13 @@ private:
         return relative.empty() ? root_ : FolderText(root_, sep_) + relative;
     }
     FakeFileSystem tree() const {
-        return {{{root_, {"scan1.tif", "Scan2.TIF"}},
-                 {folder("Images"), {"photo.tif", "b.tif"}},
-                 {folder("Out"), {}}}};
+        FakeFileSystem tree;
+        for (const std::string_view file : kTreeFiles) {
+            const auto slash = file.find('/');
+            const std::string_view in = slash == file.npos ? "" : file.substr(0, slash);
+            tree.folders[folder(std::string(in))].emplace_back(file.substr(slash + 1));
+        }
+        return tree;
     }
     template <typename Control>
     Control& named(const std::string& name) {

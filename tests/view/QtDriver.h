@@ -7,7 +7,6 @@
 #include "app/view/qt/FolderListModel.h"
 #include "app/view/qt/FolderListView.h"
 #include "app/view/qt/QtFrontEnd.h"
-#include "common/FolderText.h"
 #include "platform/NativePlatform.h"
 
 #include <QApplication>
@@ -26,9 +25,8 @@ namespace fendralwin::test {
 class QtDriver final : public WindowDriver {
 public:
     explicit QtDriver(bool startJobs = false, const std::string& startFolder = {}) {
-        for (const char* file : {"scan1.tif", "Scan2.TIF", "notes.txt", "Images/photo.tif",
-                                 "Images/b.tif", "Out/.keep"}) {
-            root.write(file, "");
+        for (const std::string_view file : kTreeFiles) {
+            root.write(std::string(file), "");
         }
         frontEnd = std::make_unique<QtFrontEnd>(
             startJobs ? static_cast<Platform&>(system) : recorder_, path(startFolder), boxes);
@@ -57,7 +55,7 @@ public:
     }
 
     std::string path(std::string_view relative) const override {
-        return FolderText(root.path().string(), '/') + std::string(relative);
+        return treePath(root.path().string(), '/', relative);
     }
     void openFolder(const std::string& list, const std::string& relative) override {
         auto* folders = widget<FolderListView>(list);

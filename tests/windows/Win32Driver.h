@@ -6,7 +6,6 @@
 #include "app/view/win32/FileList.h"
 #include "app/view/win32/FolderList.h"
 #include "app/view/win32/Win32FrontEnd.h"
-#include "common/FolderText.h"
 #include "platform/NativePlatform.h"
 #include "platform/windows/SystemText.h"
 
@@ -25,8 +24,7 @@ public:
     explicit Win32Driver(bool startJobs = false, const std::string& startFolder = {})
         : root(programFolderWithProbe(temp, L"Fendral Win"))
         , system(utf8(root)) {
-        for (const wchar_t* file : {L"scan1.tif", L"Scan2.TIF", L"notes.txt", L"Images\\photo.tif",
-                                    L"Images\\b.tif", L"Out\\.keep"}) {
+        for (const std::string_view file : kTreeFiles) {
             std::filesystem::create_directories((root / file).parent_path());
             std::ofstream(root / file) << "x";
         }
@@ -73,9 +71,7 @@ public:
     }
 
     std::string path(std::string_view relative) const override {
-        std::string path = FolderText(utf8(root), '\\') + std::string(relative);
-        std::ranges::replace(path, '/', '\\');
-        return path;
+        return treePath(utf8(root), '\\', relative);
     }
     void openFolder(const std::string& list, const std::string& relative) override {
         const std::string folder = relative.empty() ? utf8(root) : path(relative);
