@@ -29,6 +29,13 @@ public:
         std::ofstream(file, std::ios::binary) << text;
         return file.string();
     }
+    // Writes a file that its owner may run.
+    std::string writeProgram(const std::string& name, const std::string& text) const {
+        const std::string file = write(name, text);
+        std::filesystem::permissions(file, std::filesystem::perms::owner_exec,
+                                     std::filesystem::perm_options::add);
+        return file;
+    }
 
 private:
     std::filesystem::path path_;

@@ -1,3 +1,4 @@
+#include "FailureOf.h"
 #include "ScopedEnv.h"
 #include "TempFolder.h"
 #include "platform/FolderContents.h"
@@ -53,11 +54,13 @@ TEST(PrivateFolder, IsAFolderOfThisUserAloneAndNeverOneSomebodyElseMade) {
         {"", "open", "fendralwin-"},        {"", "link", "fendralwin-"},
         {"", "file", "fendralwin-"},        {"", "other", "fendralwin-"},
     };
+    int needRoot = 0; // giving a folder to another user needs root
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("runtime ") + c.runtime + ", temporary " + c.temporary);
         if ((c.runtime == std::string("other") || c.temporary == std::string("other")) &&
             geteuid() != 0) {
-            continue; // giving a folder to another user needs root
+            ++needRoot;
+            continue;
         }
         TempFolder temp;
         const std::string usual = temp / ("fendralwin-" + std::to_string(geteuid()));
@@ -74,6 +77,9 @@ TEST(PrivateFolder, IsAFolderOfThisUserAloneAndNeverOneSomebodyElseMade) {
         if (c.temporary == std::string("file")) {
             EXPECT_EQ(readFile(usual), "not a folder");
         }
+    }
+    if (needRoot > 0) {
+        GTEST_SKIP() << needRoot << " cases need root";
     }
 }
 
@@ -150,12 +156,7 @@ TEST(PosixPlatform, RequiresTheInputToBeAnExistingFile) {
     EXPECT_NO_THROW(platform.requireFile(temp.write("in.tif", "")));
     for (const auto& [path, reason] : {std::pair{temp / "gone.tif", "No such file or directory"},
                                        {temp.path().string(), "Is a directory"}}) {
-        try {
-            platform.requireFile(path);
-            ADD_FAILURE() << path << " was taken as a file";
-        } catch (const PlatformError& error) {
-            EXPECT_EQ(error.what(), path + ": " + reason);
-        }
+        EXPECT_EQ(failureOf([&] { platform.requireFile(path); }), path + ": " + reason);
     }
 }
 
@@ -163,9 +164,9 @@ TEST(PosixPlatform, FindsFendralInTheProgramFolderOnlyWhenItCanRun) {
     TempFolder temp;
     NativePlatform platform(temp.path().string());
     EXPECT_FALSE(platform.programFolderHasFendral());
-    const std::string fendral = temp.write("Fendral", "#!/bin/sh\n");
+    temp.write("Fendral", "#!/bin/sh\n");
     EXPECT_FALSE(platform.programFolderHasFendral());
-    fs::permissions(fendral, fs::perms::owner_exec, fs::perm_options::add);
+    temp.writeProgram("Fendral", "#!/bin/sh\n");
     EXPECT_TRUE(platform.programFolderHasFendral());
 }
 
@@ -222,8 +223,7 @@ TEST(SplitCommandLine, SplitsLikeAShellWithoutExpandingAnything) {
 TEST(Terminal, TriesTheChosenTerminalThenTheKnownOnesEachWithItsOwnCommandForm) {
     TempFolder bin;
     for (const char* name : {"xterm", "kitty", "gnome-terminal", "xdg-terminal-exec"}) {
-        const std::string program = bin.write(name, "#!/bin/sh\n");
-        fs::permissions(program, fs::perms::owner_exec, fs::perm_options::add);
+        bin.writeProgram(name, "#!/bin/sh\n");
     }
     bin.write("konsole", "not executable");
     const ScopedEnv path("PATH", bin.path().c_str());
@@ -253,20 +253,16 @@ TEST(Terminal, FallsBackWhenTheChosenOneCannotStartAndSaysWhenNoneCan) {
     }
     EXPECT_EQ(readFile(done), temp.path().string() + "\n");
 
-    const auto failureOf = [&](const std::vector<std::vector<std::string>>& tried,
-                               const std::string& folder) {
-        try {
-            posix::startFirstTerminal(tried, folder);
-        } catch (const PlatformError& error) {
-            return std::string(error.what());
-        }
-        return std::string("started");
+    const auto failureStarting = [&](const std::vector<std::vector<std::string>>& tried,
+                                     const std::string& folder) {
+        return failureOf([&] { posix::startFirstTerminal(tried, folder); });
     };
-    EXPECT_EQ(failureOf({commands[0]}, temp.path().string()),
+    EXPECT_EQ(failureStarting({commands[0]}, temp.path().string()),
               "Cannot start " + commands[0][0] + ": No such file or directory");
-    EXPECT_EQ(failureOf(commands, temp / "gone"),
+    EXPECT_EQ(failureStarting(commands, temp / "gone"),
               "Cannot open the folder " + temp / "gone" + ": No such file or directory");
-    EXPECT_TRUE(failureOf({}, temp.path().string()).starts_with("No terminal program was found"));
+    EXPECT_TRUE(
+        failureStarting({}, temp.path().string()).starts_with("No terminal program was found"));
 }
 
 } // namespace

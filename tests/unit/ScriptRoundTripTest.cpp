@@ -58,8 +58,7 @@ class ScriptRoundTrip : public testing::Test {
 protected:
     ScriptRoundTrip() {
         fs::create_directory(programFolder);
-        temp.write("prog 'dir' $x/Fendral", kProbe);
-        fs::permissions(programFolder + "/Fendral", fs::perms::owner_exec, fs::perm_options::add);
+        temp.writeProgram("prog 'dir' $x/Fendral", kProbe);
     }
     ScriptInputs inputs(std::string input, std::string output) const {
         return {.programFolder = programFolder,

@@ -14,14 +14,10 @@ namespace fs = std::filesystem;
 class EndToEnd : public testing::Test {
 protected:
     EndToEnd() {
-        makeRunnable(terminal);
-        makeRunnable(window.root.write(
+        window.root.writeProgram(
             "Fendral",
             "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$PROBE_RECORD.tmp\"\n"
-            "mv \"$PROBE_RECORD.tmp\" \"$PROBE_RECORD\"\n"));
-    }
-    static void makeRunnable(const std::string& file) {
-        fs::permissions(file, fs::perms::owner_exec, fs::perm_options::add);
+            "mv \"$PROBE_RECORD.tmp\" \"$PROBE_RECORD\"\n");
     }
     static bool waitFor(const std::string& path) {
         return QTest::qWaitFor([&] { return fs::exists(path); }, 20'000);
@@ -44,7 +40,7 @@ protected:
 
     TempFolder tools;
     // The probe terminal drops "-e" and runs the rest: /bin/sh and the script.
-    std::string terminal = tools.write("probe-terminal", "#!/bin/sh\nshift\nexec \"$@\"\n");
+    std::string terminal = tools.writeProgram("probe-terminal", "#!/bin/sh\nshift\nexec \"$@\"\n");
     ScopedEnv terminalVariable{"TERMINAL", terminal.c_str()};
     ScopedEnv record{"PROBE_RECORD", (tools / "record").c_str()};
     QtDriver window{true};
@@ -52,8 +48,7 @@ protected:
 
 TEST_F(EndToEnd, AJobStillRunsWhenTheWindowClosesBeforeItsTerminalHasStarted) {
     const std::string slow =
-        tools.write("slow-terminal", "#!/bin/sh\nsleep 0.5\nshift\nexec \"$@\"\n");
-    makeRunnable(slow);
+        tools.writeProgram("slow-terminal", "#!/bin/sh\nsleep 0.5\nshift\nexec \"$@\"\n");
     const ScopedEnv slowTerminal("TERMINAL", slow.c_str());
     chooseAndRun("scan1.tif", "out.tif");
     window.press("cmdExit");

@@ -1,3 +1,4 @@
+#include "FailureOf.h"
 #include "TempFolder.h"
 #include "WindowsTestSupport.h"
 #include "platform/FolderContents.h"
@@ -51,14 +52,10 @@ TEST(WindowsScriptFile, ACharacterTheCodePageCannotHoldIsNamedAndNothingIsWritte
     platform.writeScript(utf8(kept.path()) + "\\", "earlier\r\n");
     for (const Case& c : cases) {
         for (const TempFolder* folder : {&kept, &empty}) {
-            try {
-                platform.writeScript(utf8(folder->path()) + "\\", c.text);
-                ADD_FAILURE() << c.named << " was written";
-            } catch (const PlatformError& failure) {
-                EXPECT_NE(std::string(failure.what()).find(c.named), std::string::npos)
-                    << failure.what();
-                EXPECT_NE(std::string(failure.what()).find("code page 437"), std::string::npos);
-            }
+            const std::string failure =
+                failureOf([&] { platform.writeScript(utf8(folder->path()) + "\\", c.text); });
+            EXPECT_NE(failure.find(c.named), std::string::npos) << failure;
+            EXPECT_NE(failure.find("code page 437"), std::string::npos) << failure;
         }
         EXPECT_EQ(bytesOf(kept.path() / L"fdw.bat"), "earlier\r\n") << c.named;
         EXPECT_FALSE(fs::exists(empty.path() / L"fdw.bat")) << c.named;
@@ -68,14 +65,6 @@ TEST(WindowsScriptFile, ACharacterTheCodePageCannotHoldIsNamedAndNothingIsWritte
 TEST(WindowsPlatform, FailuresGiveTheSystemsOwnDescription) {
     TempFolder temp;
     NativePlatform platform(utf8(temp.path()));
-    const auto failureOf = [](const auto& operation) {
-        try {
-            operation();
-        } catch (const PlatformError& failure) {
-            return std::string(failure.what());
-        }
-        return std::string("no failure");
-    };
     EXPECT_EQ(
         failureOf([&] { platform.writeScript(utf8(temp.path() / L"no such folder") + "\\", "x"); }),
         windows::systemMessage(ERROR_PATH_NOT_FOUND));
