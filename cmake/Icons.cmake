@@ -4,6 +4,8 @@ find_program(RSVG_CONVERT rsvg-convert REQUIRED)
 set(FENDRALWIN_ICON_NAME org.fendralwin.FendralWin)
 set(FENDRALWIN_ICON_SVG ${PROJECT_SOURCE_DIR}/packaging/${FENDRALWIN_ICON_NAME}.svg)
 set(FENDRALWIN_ICON_DIR ${PROJECT_BINARY_DIR}/icons)
+# The sizes of the rendered images, the hicolor theme's usual ones.
+set(FENDRALWIN_ICON_SIZES 16 32 48)
 
 # The hicolor theme's layout: <size>x<size>/<name>.png.
 function(fendralwin_icon_png size result)
@@ -11,7 +13,7 @@ function(fendralwin_icon_png size result)
 endfunction()
 
 set(icon_files)
-foreach(size 16 32 48)
+foreach(size ${FENDRALWIN_ICON_SIZES})
     fendralwin_icon_png(${size} png)
     add_custom_command(OUTPUT ${png}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${FENDRALWIN_ICON_DIR}/${size}x${size}
