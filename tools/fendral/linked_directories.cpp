@@ -50,10 +50,8 @@ std::vector<DirectoryLink> copyLinkedDirectories(TiffFile& in, TiffFile& out,
         links.push_back({kind->tag, written});
     }
     if (!found.empty()) {
-        in.forgetErrors(); // an unreadable directory is named above, not a failure of the page
-        if (TIFFSetSubDirectory(in.get(), page.directory) == 0) {
-            throw in.failure("cannot read the page");
-        }
+        // An unreadable directory is named above, not a failure of the page.
+        in.readPage(page.directory, page.place);
     }
     if (!links.empty()) {
         TIFFFreeDirectory(out.get());

@@ -38,12 +38,7 @@ PageReader::PageReader(const OpenInput& open, const PageFormat& page, unsigned w
 
 TiffFile& PageReader::openAt(const OpenInput& open) {
     TiffFile& handle = *handles_.emplace_back(open());
-    handle.setPlace(page_.place);
-    handle.forgetErrors(); // those of the first page, read on opening
-    if (TIFFSetSubDirectory(handle.get(), page_.directory) == 0) {
-        throw handle.failure("cannot read the page");
-    }
-    handle.check("cannot read the page");
+    handle.readPage(page_.directory, page_.place);
     if (page_.photometric == PHOTOMETRIC_YCBCR) {
         // Only JPEG-compressed YCbCr gets here: have the codec hand out RGB.
         TIFFSetField(handle.get(), TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);

@@ -125,6 +125,16 @@ void TiffFile::close() {
     check("cannot finish writing");
 }
 
+void TiffFile::readPage(std::uint64_t directory, std::string place) {
+    setPlace(std::move(place));
+    forgetErrors();
+    // libtiff reports some faults of a directory (a layout its codec cannot decode) and reads on.
+    if (TIFFSetSubDirectory(tif_, directory) == 0) {
+        throw failure("cannot read the page");
+    }
+    check("cannot read the page");
+}
+
 void TiffFile::check(const std::string& what) {
     if (!firstError_.empty() || (stream_ && stream_->writeError != 0)) {
         throw failure(what);

@@ -3,6 +3,7 @@
 #include "failure.h"
 
 #include <cstdarg>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -43,6 +44,9 @@ public:
     void check(const std::string& what);
     bool reportedError() const { return !firstError_.empty(); }
     void forgetErrors() { firstError_.clear(); }
+    // Reads the page (or sub-image) at `directory`, which messages then name `place`; errors
+    // reported before are forgotten, any reported while reading it throw.
+    void readPage(std::uint64_t directory, std::string place);
 
     // A Failure naming the file and page, saying what went wrong, with the system's reason for
     // a failed write or else libtiff's first error since the last one.

@@ -31,13 +31,7 @@ std::vector<std::uint64_t> subImageDirectories(TIFF* tif) {
 }
 
 PageFormat describePageAt(TiffFile& in, std::uint64_t directory, const std::string& place) {
-    in.setPlace(place);
-    in.forgetErrors();
-    // libtiff reports some faults of a directory (a layout its codec cannot decode) and reads on.
-    if (TIFFSetSubDirectory(in.get(), directory) == 0) {
-        throw in.failure("cannot read the page");
-    }
-    in.check("cannot read the page");
+    in.readPage(directory, place);
     try {
         PageFormat page = describePage(in.get());
         page.place = place;
@@ -101,12 +95,8 @@ void filterPages(const OpenInput& openInput, TiffFile& in, TiffFile& out,
                  const RowsDone& rowsDone, std::vector<std::string>& notKept) {
     const Disc disc(settings.radius);
     for (const PageFormat& page : pages) {
-        in.setPlace(page.place);
+        in.readPage(page.directory, page.place);
         out.setPlace(page.place);
-        if (TIFFSetSubDirectory(in.get(), page.directory) == 0) {
-            throw in.failure("cannot read the page");
-        }
-        in.forgetErrors(); // the scan has judged them
         // A sub-image is written in its page's place for sub-images: nothing may come between.
         const std::vector<DirectoryLink> links =
             page.isSubImage ? std::vector<DirectoryLink>{}
