@@ -156,7 +156,8 @@ TEST(PosixPlatform, RequiresTheInputToBeAnExistingFile) {
     EXPECT_NO_THROW(platform.requireFile(temp.write("in.tif", "")));
     for (const auto& [path, reason] : {std::pair{temp / "gone.tif", "No such file or directory"},
                                        {temp.path().string(), "Is a directory"}}) {
-        EXPECT_EQ(failureOf([&] { platform.requireFile(path); }), path + ": " + reason);
+        EXPECT_EQ(failureOf([&, &file = path] { platform.requireFile(file); }),
+                  path + ": " + reason);
     }
 }
 

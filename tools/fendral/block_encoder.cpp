@@ -33,9 +33,10 @@ BlockEncoder::BlockEncoder(TiffFile& file, const PageFormat& page, unsigned work
     const char* mode = TIFFIsBigEndian(file.get()) != 0 ? "wb" : "wl";
     for (unsigned i = 0; i < std::max(1U, workers); ++i) {
         Worker& worker = *workers_.emplace_back(std::make_unique<Worker>());
-        worker.tif = std::make_unique<TiffFile>(file.name(), [&](TIFFOpenOptions* options) {
-            return worker.memory.open("blocks", mode, options);
-        });
+        worker.tif = std::make_unique<TiffFile>(
+            file.name(),
+            [&](TIFFOpenOptions* options) { return worker.memory.open("blocks", mode, options); },
+            "cannot start writing");
         try {
             copyLayout(file.get(), worker.tif->get(), page);
         } catch (const Failure& failure) {

@@ -97,9 +97,10 @@ TiffFile::TiffFile(std::string name, int fd, const char* mode)
         mode[0] == 'r' ? "cannot open as TIFF" : "cannot start writing");
 }
 
-TiffFile::TiffFile(std::string name, const std::function<TIFF*(TIFFOpenOptions*)>& open)
+TiffFile::TiffFile(std::string name, const std::function<TIFF*(TIFFOpenOptions*)>& open,
+                   const char* what)
     : name_(std::move(name)) {
-    this->open(open, "cannot open as TIFF");
+    this->open(open, what);
 }
 
 void TiffFile::open(const std::function<TIFF*(TIFFOpenOptions*)>& open, const char* what) {

@@ -25,8 +25,9 @@ public:
     // its own: several handles can read one file at once. The file is never memory-mapped, so
     // resident memory shows what the job really holds. Throws Failure if libtiff refuses it.
     TiffFile(std::string name, int fd, const char* mode);
-    // Calls open with options that carry the handlers; throws Failure if it returns null.
-    TiffFile(std::string name, const std::function<TIFF*(TIFFOpenOptions*)>& open);
+    // Calls open with options that carry the handlers; throws Failure(what) if it returns null.
+    TiffFile(std::string name, const std::function<TIFF*(TIFFOpenOptions*)>& open,
+             const char* what);
     ~TiffFile();
     TiffFile(const TiffFile&) = delete;
     TiffFile& operator=(const TiffFile&) = delete;

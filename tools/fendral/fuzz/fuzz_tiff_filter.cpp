@@ -45,10 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const fendral::OpenInput openInput = [&] {
         MemoryFile& input = *inputs.emplace_back(
             std::make_unique<MemoryFile>(std::vector<std::uint8_t>(data + 1, data + size)));
-        return std::make_unique<TiffFile>("input", [&](TIFFOpenOptions* options) {
-            TIFFOpenOptionsSetMaxSingleMemAlloc(options, 64 << 20);
-            return input.open("input", "r", options);
-        });
+        return std::make_unique<TiffFile>(
+            "input",
+            [&](TIFFOpenOptions* options) {
+                TIFFOpenOptionsSetMaxSingleMemAlloc(options, 64 << 20);
+                return input.open("input", "r", options);
+            },
+            "cannot open as TIFF");
     };
     MemoryFile output;
     std::vector<fendral::PageFormat> pages;
@@ -59,8 +62,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!smallEnough(pages)) {
             return 0;
         }
-        TiffFile out("output",
-                     [&](TIFFOpenOptions* options) { return output.open("output", "w", options); });
+        TiffFile out(
+            "output", [&](TIFFOpenOptions* options) { return output.open("output", "w", options); },
+            "cannot start writing");
         fendral::filterPages(
             openInput, *in, out, pages, settings, [](std::uint32_t) {}, notKept);
         out.close();
@@ -70,9 +74,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Whatever was written must read back as the same pages.
     MemoryFile written(output.bytes());
     try {
-        TiffFile check("written", [&](TIFFOpenOptions* options) {
-            return written.open("written", "r", options);
-        });
+        TiffFile check(
+            "written",
+            [&](TIFFOpenOptions* options) { return written.open("written", "r", options); },
+            "cannot open as TIFF");
         const std::vector<fendral::PageFormat> again = fendral::scanPages(check, notKept);
         if (again.size() != pages.size() ||
             !std::equal(pages.begin(), pages.end(), again.begin(), sameLayout)) {
