@@ -31,7 +31,8 @@ public:
     std::string writeScript(const std::string& appDir, const std::string& text) override;
     // POSIX: a script whose terminal cannot be started is removed at once.
     void startScript(const std::string& path, const std::string& workingFolder) override;
-    // POSIX keeps nothing in the program folder: every script removes itself.
+    // POSIX keeps nothing in the program folder, as every script removes itself; a script folder
+    // made under a unique name for this window alone is removed when empty.
     void deleteScript(const std::string& appDir) noexcept override;
 
     void requireFile(const std::string& path) const override;
@@ -43,7 +44,8 @@ private:
     static std::string executableFolder();
 
     std::string programFolder_;
-    std::string scriptFolder_; // POSIX: the private folder last written to, as folder text
+    std::string scriptFolder_;       // POSIX: the private folder last written to, as folder text
+    bool freshScriptFolder_ = false; // POSIX: that folder was made for this window alone
 };
 
 } // namespace fendralwin

@@ -10,6 +10,9 @@
 #include <csignal>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <map>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -24,62 +27,162 @@ std::vector<std::string> sorted(std::vector<std::string> names) {
     return names;
 }
 
-// Puts at `place` what a case names: "dir" (a private folder), "open" (a folder others can
-// enter), "link" (a link to a private folder), "file", "other" (another user's folder) or "".
-void occupy(const TempFolder& temp, const std::string& place, const std::string& what) {
+// Runs `body` in a child process and returns its exit status, or -1 when it did not exit.
+template <typename Body>
+int exitStatusOf(const Body& body) {
+    const pid_t child = fork();
+    if (child == 0) {
+        _exit(body());
+    }
+    int status = -1;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+const uid_t kOtherUser = 65534;
+
+// Makes at `place` what a layout names: "dir" (0700), "safe" (0755), "open" (0777), "group"
+// (0770), "sticky" (1777), "other" (another user's 0755), "file", or "link:<target>".
+void make(const TempFolder& temp, const std::string& place, const std::string& what) {
     if (what == "file") {
-        temp.write(fs::path(place).filename(), "not a folder");
-    } else if (what == "link") {
-        fs::create_directory(temp / "elsewhere");
-        fs::permissions(temp / "elsewhere", fs::perms::owner_all);
-        fs::create_directory_symlink(temp / "elsewhere", place);
-    } else if (!what.empty()) {
-        fs::create_directory(place);
-        fs::permissions(place, what == "open" ? fs::perms::all : fs::perms::owner_all);
+        temp.write(place, "not a folder");
+    } else if (what.starts_with("link:")) {
+        fs::create_directory_symlink(temp / what.substr(5), temp / place);
+    } else {
+        const std::map<std::string, unsigned> modes{{"dir", 0700},     {"safe", 0755},
+                                                    {"open", 0777},    {"group", 0770},
+                                                    {"sticky", 01777}, {"other", 0755}};
+        fs::create_directory(temp / place);
+        fs::permissions(temp / place, fs::perms(modes.at(what)));
         if (what == "other") {
-            ASSERT_EQ(chown(place.c_str(), 65534, 65534), 0);
+            ASSERT_EQ(chown((temp / place).c_str(), kOtherUser, kOtherUser), 0);
         }
     }
 }
 
-TEST(PrivateFolder, IsAFolderOfThisUserAloneAndNeverOneSomebodyElseMade) {
+TEST(PrivateFolder, IsMadeOnlyWhereNoOtherUserCanRenameAnythingOnItsPath) {
+    const std::string usual = "fendralwin-" + std::to_string(geteuid());
     struct Case {
-        const char* runtime;   // at $XDG_RUNTIME_DIR
-        const char* temporary; // at $TMPDIR/fendralwin-<uid>
-        const char* expectedPrefix;
+        std::vector<std::pair<std::string, std::string>> layout; // "~" stands for `usual`
+        const char* runtime;                                     // $XDG_RUNTIME_DIR
+        const char* temporary;                                   // $TMPDIR
+        std::string expected; // "~" for `usual`; relative to the test's folder unless absolute
+        bool fresh;
     };
     const Case cases[]{
-        {"dir", "", "runtime/FendralWin/"}, {"", "", "fendralwin-"},
-        {"open", "", "fendralwin-"},        {"other", "dir", "fendralwin-"},
-        {"", "open", "fendralwin-"},        {"", "link", "fendralwin-"},
-        {"", "file", "fendralwin-"},        {"", "other", "fendralwin-"},
+        {{{"rt", "dir"}}, "rt", "t", "rt/FendralWin/", false},
+        {{{"t", "dir"}}, nullptr, "t", "t/~/", false},
+        {{{"rt", "open"}, {"t", "dir"}}, "rt", "t", "t/~/", false},
+        {{{"rt", "other"}, {"t", "dir"}}, "rt", "t", "t/~/", false},
+        {{{"sh", "open"}, {"sh/rt", "dir"}, {"t", "dir"}}, "sh/rt", "t", "t/~/", false},
+        {{{"s", "sticky"}, {"s/t", "dir"}}, nullptr, "s/t", "s/t/~/", false},
+        {{{"safe", "safe"}, {"t", "link:safe"}}, nullptr, "t", "safe/~/", false},
+        {{{"open", "open"}, {"t", "link:open"}}, nullptr, "t", "/tmp/~/", false},
+        {{{"o", "open"}, {"o/t", "dir"}}, nullptr, "o/t", "/tmp/~/", false},
+        {{{"g", "group"}, {"g/t", "dir"}}, nullptr, "g/t", "/tmp/~/", false},
+        {{{"o", "other"}, {"o/t", "dir"}}, nullptr, "o/t", "/tmp/~/", false},
+        {{{"s", "sticky"}, {"s/o", "other"}, {"s/o/t", "dir"}}, nullptr, "s/o/t", "/tmp/~/", false},
+        {{}, nullptr, "missing", "/tmp/~/", false},
+        {{{"t", "dir"}, {"t/~", "open"}}, nullptr, "t", "t/~-", true},
+        {{{"t", "dir"}, {"t/~", "file"}}, nullptr, "t", "t/~-", true},
+        {{{"t", "dir"}, {"e", "dir"}, {"t/~", "link:e"}}, nullptr, "t", "t/~-", true},
+        {{{"t", "dir"}, {"t/~", "other"}}, nullptr, "t", "t/~-", true},
+    };
+    const auto named = [&](std::string text) {
+        if (const auto at = text.find('~'); at != std::string::npos) {
+            text.replace(at, 1, usual);
+        }
+        return text;
     };
     int needRoot = 0; // giving a folder to another user needs root
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string("runtime ") + c.runtime + ", temporary " + c.temporary);
-        if ((c.runtime == std::string("other") || c.temporary == std::string("other")) &&
-            geteuid() != 0) {
+        SCOPED_TRACE(named(c.expected) + " from " + (c.runtime ? c.runtime : "-") + ", " +
+                     c.temporary);
+        if (geteuid() != 0 && std::ranges::any_of(c.layout, [](const auto& step) {
+                return step.second == "other";
+            })) {
             ++needRoot;
             continue;
         }
         TempFolder temp;
-        const std::string usual = temp / ("fendralwin-" + std::to_string(geteuid()));
-        occupy(temp, temp / "runtime", c.runtime);
-        occupy(temp, usual, c.temporary);
-        const ScopedEnv runtime("XDG_RUNTIME_DIR", (temp / "runtime").c_str());
-        const ScopedEnv tmp("TMPDIR", temp.path().c_str());
+        for (const auto& [place, what] : c.layout) {
+            make(temp, named(place), what);
+        }
+        const ScopedEnv runtime("XDG_RUNTIME_DIR",
+                                c.runtime ? (temp / c.runtime).c_str() : nullptr);
+        const ScopedEnv tmp("TMPDIR", (temp / c.temporary).c_str());
 
-        const std::string folder = posix::makePrivateFolder();
+        const posix::PrivateFolder folder = posix::makePrivateFolder();
 
-        EXPECT_TRUE(folder.starts_with(temp / c.expectedPrefix)) << folder;
-        EXPECT_TRUE(folder.ends_with('/'));
-        EXPECT_TRUE(posix::isPrivateFolder(folder)) << folder;
-        if (c.temporary == std::string("file")) {
-            EXPECT_EQ(readFile(usual), "not a folder");
+        const std::string expected = named(c.expected);
+        EXPECT_TRUE(folder.path.starts_with(expected.starts_with('/') ? expected : temp / expected))
+            << folder.path;
+        EXPECT_EQ(folder.fresh, c.fresh);
+        EXPECT_TRUE(posix::isPrivateFolder(folder.path)) << folder.path;
+        if (c.layout.size() > 1 && c.layout[1].second == "file") {
+            EXPECT_EQ(readFile(temp / named("t/~")), "not a folder");
         }
     }
     if (needRoot > 0) {
-        GTEST_SKIP() << needRoot << " cases need root";
+        GTEST_SKIP() << needRoot << " cases need root, to give a folder to another user";
+    }
+}
+
+TEST(PrivateFolder, WhenNoFolderIsSafeSaysWhichAndWhy) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "putting an unsafe folder in place of /tmp needs root";
+    }
+    TempFolder temp;
+    make(temp, "open", "open");
+    const ScopedEnv runtime("XDG_RUNTIME_DIR", nullptr);
+    const ScopedEnv tmp("TMPDIR", (temp / "missing").c_str());
+    // Only this child sees the unsafe folder as /tmp.
+    EXPECT_EQ(exitStatusOf([&] {
+                  if (unshare(CLONE_NEWNS) != 0 ||
+                      mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                      mount((temp / "open").c_str(), "/tmp", nullptr, MS_BIND, nullptr) != 0) {
+                      return 2;
+                  }
+                  return failureOf([] { posix::makePrivateFolder(); }) ==
+                                 "No private folder can hold the job script: " +
+                                     temp /
+                                         "missing: No such file or directory; /tmp can be written "
+                                         "by other users"
+                             ? 0
+                             : 1;
+              }),
+              0);
+}
+
+TEST(PosixPlatform, NoOtherUserCanSwapTheScriptOnItsWayToTheTerminal) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "acting as another user needs root";
+    }
+    TempFolder temp;
+    fs::permissions(temp.path(), fs::perms(0755));
+    make(temp, "shared", "open");
+    make(temp, "shared/rt", "dir");
+    for (const char* runtimeFolder : {static_cast<const char*>(nullptr), "shared/rt"}) {
+        const ScopedEnv runtime("XDG_RUNTIME_DIR",
+                                runtimeFolder ? (temp / runtimeFolder).c_str() : nullptr);
+        const ScopedEnv tmp("TMPDIR", (temp / "shared").c_str());
+        NativePlatform platform("/opt/fw");
+        const std::string script = platform.writeScript("/opt/fw/", "echo mine\n");
+        SCOPED_TRACE(script);
+        // The other user tries to move away the script and every folder above it.
+        EXPECT_EQ(exitStatusOf([&] {
+                      if (setgid(kOtherUser) != 0 || setuid(kOtherUser) != 0) {
+                          return 2;
+                      }
+                      for (fs::path p = script; p != p.root_path(); p = p.parent_path()) {
+                          if (rename(p.c_str(), (temp / "shared/stolen").c_str()) == 0) {
+                              return 1;
+                          }
+                      }
+                      return 0;
+                  }),
+                  0);
+        unlink(script.c_str());
     }
 }
 
@@ -100,30 +203,29 @@ TEST(PosixPlatform, WritesEachScriptAsANewPrivateFileThatOnlyThisUserCanRead) {
     }
 }
 
-TEST(PosixPlatform, KeepsItsScriptFolderUntilSomebodyTakesItThenMakesAFreshOne) {
+TEST(PosixPlatform, KeepsItsScriptFolderUntilSomebodyTakesItAndRemovesOneMadeForItAlone) {
     TempFolder temp;
     const ScopedEnv runtime("XDG_RUNTIME_DIR", nullptr);
     const ScopedEnv tmp("TMPDIR", temp.path().c_str());
     NativePlatform platform("/opt/fw");
-    const auto folderOf = [&] {
-        return fs::path(platform.writeScript("/opt/fw/", "x")).parent_path();
+    const auto scriptFolder = [&] {
+        const std::string script = platform.writeScript("/opt/fw/", "x");
+        unlink(script.c_str()); // as the script does when it runs
+        return fs::path(script).parent_path();
     };
-    const fs::path first = folderOf();
-    EXPECT_EQ(folderOf(), first);
+    const fs::path first = scriptFolder();
+    EXPECT_EQ(scriptFolder(), first);
     fs::permissions(first, fs::perms::all);
-    const fs::path second = folderOf();
+    const fs::path second = scriptFolder();
     EXPECT_NE(second, first);
     EXPECT_TRUE(posix::isPrivateFolder(second));
+    platform.deleteScript("/opt/fw/");
+    EXPECT_TRUE(fs::exists(first)); // the usual folder stays for the next window
+    EXPECT_FALSE(fs::exists(second));
 }
 
 TEST(PosixPlatform, AScriptThatCannotBeWrittenOrStartedLeavesNothingBehind) {
     TempFolder temp;
-    {
-        const ScopedEnv runtime("XDG_RUNTIME_DIR", nullptr);
-        const ScopedEnv tmp("TMPDIR", (temp / "missing").c_str());
-        NativePlatform platform("/opt/fw");
-        EXPECT_THROW(platform.writeScript("/opt/fw/", "x"), PlatformError);
-    }
     const ScopedEnv runtime("XDG_RUNTIME_DIR", temp.path().c_str());
     const ScopedEnv terminal("TERMINAL", (temp / "no-such-terminal").c_str());
     const ScopedEnv path("PATH", temp.path().c_str());
@@ -132,21 +234,17 @@ TEST(PosixPlatform, AScriptThatCannotBeWrittenOrStartedLeavesNothingBehind) {
     EXPECT_THROW(platform.startScript(script, temp.path().string()), PlatformError);
     EXPECT_FALSE(fs::exists(script));
     // A disk that fills up halfway through the script: here a limit on the size of files.
-    const pid_t child = fork();
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit oneByte{1, 1};
-        setrlimit(RLIMIT_FSIZE, &oneByte);
-        try {
-            platform.writeScript("/opt/fw/", "xx");
-        } catch (const PlatformError& error) {
-            _exit(std::string(error.what()).find("File too large") == std::string::npos);
-        }
-        _exit(1);
-    }
-    int status = -1;
-    waitpid(child, &status, 0);
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(exitStatusOf([&] {
+                  std::signal(SIGXFSZ, SIG_IGN);
+                  const rlimit oneByte{1, 1};
+                  setrlimit(RLIMIT_FSIZE, &oneByte);
+                  return failureOf([&] {
+                             platform.writeScript("/opt/fw/", "xx");
+                         }).find("File too large") == std::string::npos
+                             ? 1
+                             : 0;
+              }),
+              0);
     EXPECT_TRUE(fs::is_empty(fs::path(script).parent_path()));
 }
 

@@ -58,6 +58,18 @@ TEST_F(EndToEnd, AJobStillRunsWhenTheWindowClosesBeforeItsTerminalHasStarted) {
     EXPECT_EQ(readFile(tools / "record"), recordOf("scan1.tif", "out.tif"));
 }
 
+TEST_F(EndToEnd, AScriptIsNeverWrittenWhereAnotherUserCouldSwapIt) {
+    fs::create_directory(tools / "shared");
+    fs::permissions(tools / "shared", fs::perms::all);
+    const ScopedEnv noRuntime("XDG_RUNTIME_DIR", nullptr);
+    const ScopedEnv shared("TMPDIR", (tools / "shared").c_str());
+    chooseAndRun("scan1.tif", "out.tif");
+
+    ASSERT_TRUE(waitFor(tools / "record"));
+    EXPECT_EQ(readFile(tools / "record"), recordOf("scan1.tif", "out.tif"));
+    EXPECT_TRUE(fs::is_empty(tools / "shared"));
+}
+
 TEST_F(EndToEnd, TheChosenFileStaysChosenWhateverClicksAndKeysTryToClearIt) {
     auto* files = window.widget<FileListView>("filIn");
     const QModelIndex chosen = QtDriver::row(files, "Scan2.TIF");

@@ -20,6 +20,14 @@ PlatformError failure(const std::string& what, const std::string& path) {
     return PlatformError(what + " " + path + ": " + std::strerror(errno));
 }
 
+// A script folder made for one window alone goes when the window leaves it, unless it still holds
+// a script whose terminal has not started yet.
+void removeIfFresh(const std::string& folder, bool fresh) noexcept {
+    if (fresh) {
+        rmdir(folder.c_str());
+    }
+}
+
 } // namespace
 
 std::string NativePlatform::executableFolder() {
@@ -46,7 +54,10 @@ bool NativePlatform::programFolderHasFendral() const {
 std::string NativePlatform::writeScript(const std::string& /*appDir*/, const std::string& text) {
     // An installed program's folder is not writable, and is shared by every user.
     if (scriptFolder_.empty() || !posix::isPrivateFolder(scriptFolder_)) {
-        scriptFolder_ = posix::makePrivateFolder();
+        removeIfFresh(scriptFolder_, freshScriptFolder_);
+        const posix::PrivateFolder folder = posix::makePrivateFolder();
+        scriptFolder_ = folder.path;
+        freshScriptFolder_ = folder.fresh;
     }
     std::string path = scriptFolder_ + "fdw-XXXXXX.sh";
     const int fd = mkostemps(path.data(), 3, O_CLOEXEC);
@@ -84,7 +95,9 @@ void NativePlatform::startScript(const std::string& path, const std::string& wor
     }
 }
 
-void NativePlatform::deleteScript(const std::string& /*appDir*/) noexcept {}
+void NativePlatform::deleteScript(const std::string& /*appDir*/) noexcept {
+    removeIfFresh(scriptFolder_, freshScriptFolder_);
+}
 
 void NativePlatform::requireFile(const std::string& path) const {
     struct stat info {};
