@@ -19,7 +19,7 @@ linux_packages=(
 windows_packages=(
     cmake ninja-build googletest
     g++-mingw-w64-x86-64 wine wine64
-    xvfb xauth imagemagick librsvg2-bin
+    xvfb xauth imagemagick librsvg2-bin unzip
 )
 
 as_root() {

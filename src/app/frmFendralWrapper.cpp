@@ -77,7 +77,9 @@ void frmFendralWrapper::dirIn_Change() {
 }
 
 void frmFendralWrapper::filIn_Click() {
-    c_.lblInputFile.setCaption("Input File: " + inputPath());
+    // The list also clicks when a refresh takes its choice away (the file vanished).
+    const bool chosen = !c_.filIn.selectedItem().empty();
+    c_.lblInputFile.setCaption(chosen ? "Input File: " + inputPath() : "Input File:");
     reevaluateReadiness();
 }
 

@@ -15,11 +15,6 @@ bool isBlank(const std::string& text) {
     return text.find_first_not_of(' ') == std::string::npos;
 }
 
-std::string overflowDescription(std::size_t length) {
-    return "Overflow: the script would be " + std::to_string(length) +
-           " characters long; it can hold at most " + std::to_string(kMaxScriptLength) + ".";
-}
-
 } // namespace
 
 void frmFendralWrapper::cmdRunFendral_Click() {
@@ -95,9 +90,8 @@ std::optional<std::string> frmFendralWrapper::WriteBatchFile() {
             .outputPath = outputPath(),
         };
         const std::string script = composeScript(dialect, inputs);
-        const std::size_t length = scriptLength(dialect, script);
-        if (length > kMaxScriptLength) {
-            throw PlatformError(overflowDescription(length));
+        if (scriptLength(dialect, script) > kMaxScriptLength) {
+            throw PlatformError("Overflow");
         }
         return platform_.writeScript(vars_.strAppDir, script);
     } catch (const std::exception& failure) {

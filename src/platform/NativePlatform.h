@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -32,7 +33,8 @@ public:
     // POSIX: a script whose terminal cannot be started is removed at once.
     void startScript(const std::string& path, const std::string& workingFolder) override;
     // POSIX keeps nothing in the program folder, as every script removes itself; a script folder
-    // made under a unique name for this window alone is removed when empty.
+    // made under a unique name for this window alone is removed when empty. Windows keeps
+    // "fdw.bat" while the job of the last Run still runs, which still reads it.
     void deleteScript(const std::string& appDir) noexcept override;
 
     void requireFile(const std::string& path) const override;
@@ -46,6 +48,7 @@ private:
     std::string programFolder_;
     std::string scriptFolder_;       // POSIX: the private folder last written to, as folder text
     bool freshScriptFolder_ = false; // POSIX: that folder was made for this window alone
+    std::shared_ptr<void> lastJob_;  // Windows: the interpreter started by the last Run
 };
 
 } // namespace fendralwin

@@ -48,12 +48,20 @@ public:
     // Moves a bar one step right with its arrow key, without dragging.
     virtual void stepRight(const std::string& bar) = 0;
     virtual void press(const std::string& button) = 0;
-    virtual void removeFile(const std::string& relative) = 0;
+    // Changes to the disk that another program makes; the window sees them at its next refresh.
+    virtual void remove(const std::string& relative) = 0; // a file, or a folder with its content
+    virtual void rename(const std::string& relative, const std::string& newName) = 0;
+    virtual void makeFolder(const std::string& relative) = 0;
+    // The lists catch up with the disk: Qt's watchers have reported, the Win32 window has been
+    // activated again.
+    virtual void refresh() = 0;
 
     // A label's caption or a box's text.
     virtual std::string text(const std::string& control) = 0;
     virtual bool isEnabled(const std::string& control) = 0;
     virtual int barValue(const std::string& bar) = 0;
+    // The folder that a folder or file list shows.
+    virtual std::string folderOf(const std::string& list) = 0;
     // The name of the control with the keyboard focus.
     virtual std::string focus() = 0;
     virtual bool isOpen() = 0;

@@ -80,6 +80,13 @@ const std::vector<Scenario> kScenarios{
     {"TheSettingsGoToFendralAsTyped", kReady + "clean.tif | paste txtRadius 1.5 | paste txtMaxDiff .5" + kRun, "job=1.5,.5,{scan1.tif},{Out/clean.tif}"},
     {"TheInputAsOutputIsRefused", "openIn Images | click photo.tif | openOut Images | type txtOutputFile photo.tif" + kRun, "txtOutputFile=photo.tif | box=sameFile"},
     {"AnInputThatVanishedIsAFendralError", kReady + "clean.tif | remove scan1.tif" + kRun, "box=fendralError"},
+    // The lists follow the disk, and what the window shows follows them.
+    {"AChosenFileThatVanishesIsChosenNoMore", kReady + "clean.tif | remove scan1.tif | refresh", "lblInputFile=Input File: | run=off | lblOutputFile=Output File: {Out/clean.tif}"},
+    {"AChosenFileRenamedIsChosenNoMore", kReady + "clean.tif | rename scan1.tif scan9.tif | refresh", "lblInputFile=Input File: | run=off"},
+    {"AChosenFileReplacedByAFolderIsChosenNoMore", kReady + "clean.tif | remove scan1.tif | mkdir scan1.tif | refresh", "lblInputFile=Input File: | run=off"},
+    {"AnInputFolderThatVanishesGivesWayToTheOneAbove", "openIn Images | click photo.tif | type txtOutputFile c | remove Images | refresh",
+     "lblInputFile=Input File: | run=off | folder dirIn={} | folder filIn={}"},
+    {"AnOutputFolderThatVanishesGivesWayToTheOneAbove", kReady + "clean.tif | remove Out | refresh", "lblOutputFile=Output File: {clean.tif} | run=on | folder dirOut={}"},
     {"ExitClosesTheWindow", "press cmdExit", "closed"},
 };
 // clang-format on
@@ -131,7 +138,13 @@ void perform(BehaviourDriver& driver, const std::string& action) {
     } else if (verb == "press") {
         driver.press(target);
     } else if (verb == "remove") {
-        driver.removeFile(target);
+        driver.remove(target);
+    } else if (verb == "rename") {
+        driver.rename(target, text);
+    } else if (verb == "mkdir") {
+        driver.makeFolder(target);
+    } else if (verb == "refresh") {
+        driver.refresh();
     } else {
         FAIL() << "no action " << action;
     }
@@ -178,6 +191,8 @@ void BehaviourTest::runScenario() {
             EXPECT_EQ(driver->focus(), value);
         } else if (key.starts_with("held ")) {
             EXPECT_EQ(held, key.substr(5) + "=" + value);
+        } else if (key.starts_with("folder ")) {
+            EXPECT_EQ(FolderText(driver->folderOf(key.substr(7)), platform.separator()), value);
         } else if (key.starts_with("bar ")) {
             EXPECT_EQ(driver->barValue(key.substr(4)), std::stoi(value)) << key;
         } else if (key == "box") {

@@ -13,8 +13,10 @@ namespace fendralwin::test {
 // One behaviour of the window as a row: what the user does, then what the window shows.
 //
 // Actions, parted by " | ": "openIn FOLDER", "openOut FOLDER", "click FILE", "type BOX TEXT",
-// "paste BOX TEXT", "drag BAR POSITION", "step BAR", "press BUTTON", "remove FILE".
+// "paste BOX TEXT", "drag BAR POSITION", "step BAR", "press BUTTON"; and changes of the disk by
+// another program: "remove PATH", "rename PATH NAME", "mkdir PATH", then "refresh".
 // Expectations, parted by " | ": "CONTROL=TEXT" (a caption or a box's text), "run=on|off",
+// "folder LIST=FOLDER" (the folder a list shows, as folder text),
 // "focus=CONTROL", "bar BAR=VALUE", "held BOX=TEXT" (what a box held while the one message box
 // showed), "closed", "job=RADIUS,MAXDIFF,INPUT,OUTPUT" (one per script
 // started, in order) and "box=NAME" (one per message box shown, in order; see kMessages).

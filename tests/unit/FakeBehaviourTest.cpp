@@ -39,9 +39,20 @@ public:
     }
     void stepRight(const std::string& bar) override { ++scrollBar(bar).position; }
     void press(const std::string& button) override { this->button(button).press(); }
-    void removeFile(const std::string& relative) override {
+    void remove(const std::string& relative) override {
+        const std::string gone = folder(relative);
+        std::erase_if(h_.fs.folders, [&](const auto& entry) {
+            return entry.first == gone || entry.first.starts_with(gone + sep_);
+        });
+        std::erase(filesBeside(relative), name(relative));
         h_.platform.missingFiles.insert(path(relative));
     }
+    void rename(const std::string& relative, const std::string& newName) override {
+        std::ranges::replace(filesBeside(relative), name(relative), newName);
+        h_.platform.missingFiles.insert(path(relative));
+    }
+    void makeFolder(const std::string& relative) override { h_.fs.folders[folder(relative)]; }
+    void refresh() override { h_.refresh(); }
 
     std::string text(const std::string& control) override {
         if (auto* label = dynamic_cast<FakeLabel*>(&h_.control(control))) {
@@ -51,6 +62,9 @@ public:
     }
     bool isEnabled(const std::string& control) override { return button(control).enabled; }
     int barValue(const std::string& bar) override { return scrollBar(bar).position; }
+    std::string folderOf(const std::string& list) override {
+        return list == "filIn" ? h_.filIn.current : named<FakeFolderList>(list).current;
+    }
     std::string focus() override {
         const auto last = std::ranges::find_if(
             h_.log.rbegin(), h_.log.rend(), [](const auto& e) { return e.starts_with("focus "); });
@@ -70,6 +84,14 @@ public:
 private:
     std::string folder(const std::string& relative) const {
         return relative.empty() ? root_ : FolderText(root_, sep_) + relative;
+    }
+    // The files of the folder that holds `relative`, and its name there.
+    std::vector<std::string>& filesBeside(const std::string& relative) {
+        const auto slash = relative.rfind('/');
+        return h_.fs.folders[folder(slash == std::string::npos ? "" : relative.substr(0, slash))];
+    }
+    static std::string name(const std::string& relative) {
+        return relative.substr(relative.rfind('/') + 1);
     }
     FakeFileSystem tree() const {
         FakeFileSystem tree;

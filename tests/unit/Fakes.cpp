@@ -1,5 +1,7 @@
 #include "Fakes.h"
 
+#include "app/view/FolderRows.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -16,18 +18,24 @@ bool FakeFolderList::setPath(const std::string& path) {
     return true;
 }
 
-std::string FakeFileList::selectedItem() const {
-    const auto found = fs.folders.find(current);
-    if (selected < 0 || found == fs.folders.end()) {
-        return {};
-    }
-    return found->second.at(static_cast<std::size_t>(selected));
+bool FakeFileSystem::holds(const std::string& folder, const std::string& file) const {
+    const auto found = folders.find(folder);
+    return found != folders.end() && std::ranges::find(found->second, file) != found->second.end();
 }
 
-void FakeFileList::click(const std::string& name) {
-    const auto& files = fs.folders.at(current);
-    selected = static_cast<int>(std::ranges::find(files, name) - files.begin());
-    raiseEvent();
+void FakeFolderList::refresh(char separator) {
+    for (std::string above = current;
+         !fs.folders.contains(current) && above.size() > rootLength(above, separator);) {
+        above.resize(std::max(above.find_last_of(separator), rootLength(above, separator)));
+        setPath(above);
+    }
+}
+
+void FakeFileList::refresh() {
+    if (!chosen.empty() && !fs.holds(current, chosen)) {
+        chosen.clear();
+        raiseEvent();
+    }
 }
 
 std::string FakePlatform::writeScript(const std::string& appDir, const std::string& text) {

@@ -88,6 +88,7 @@ struct FakeScrollBar final : IScrollBar, EventSource {
 // have none at the end.
 struct FakeFileSystem {
     std::map<std::string, std::vector<std::string>> folders;
+    bool holds(const std::string& folder, const std::string& file) const;
 };
 
 struct FakeDriveList final : IDriveList, EventSource {
@@ -106,6 +107,9 @@ struct FakeFolderList final : IFolderList, EventSource {
         : fs(fs) {}
     std::string path() const override { return current; }
     bool setPath(const std::string& path) override;
+    // As the real lists do when the disk changed: a vanished folder gives way to the nearest
+    // one above it.
+    void refresh(char separator);
     FakeFileSystem& fs;
     std::string current;
 };
@@ -116,14 +120,19 @@ struct FakeFileList final : IFileList, EventSource {
     std::string path() const override { return current; }
     void setPath(const std::string& path) override {
         current = path;
-        selected = -1;
+        chosen.clear();
     }
-    std::string selectedItem() const override;
+    std::string selectedItem() const override { return chosen; }
     // The user selects the file of that name, raising Click.
-    void click(const std::string& name);
+    void click(const std::string& name) {
+        chosen = name;
+        raiseEvent();
+    }
+    // As the real lists do when the disk changed: a chosen file that vanished is chosen no more.
+    void refresh();
     FakeFileSystem& fs;
     std::string current;
-    int selected = -1;
+    std::string chosen;
 };
 
 struct FakePlatform final : Platform {
@@ -185,6 +194,12 @@ struct Harness final : IFormWindow {
     bool closed = false;
     std::unique_ptr<FormWiring> wiring;
     frmFendralWrapper& form() { return wiring->form(); }
+    // Every list catches up with the fake file system, in the order the window holds them.
+    void refresh() {
+        dirIn.refresh(platform.sep);
+        filIn.refresh();
+        dirOut.refresh(platform.sep);
+    }
 };
 
 } // namespace fendralwin::test

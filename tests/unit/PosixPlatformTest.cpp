@@ -252,8 +252,10 @@ TEST(PosixPlatform, RequiresTheInputToBeAnExistingFile) {
     TempFolder temp;
     NativePlatform platform;
     EXPECT_NO_THROW(platform.requireFile(temp.write("in.tif", "")));
+    ASSERT_EQ(mkfifo((temp / "pipe.tif").c_str(), 0600), 0);
     for (const auto& [path, reason] : {std::pair{temp / "gone.tif", "No such file or directory"},
-                                       {temp.path().string(), "Is a directory"}}) {
+                                       {temp.path().string(), "Is a directory"},
+                                       {temp / "pipe.tif", "not a regular file"}}) {
         EXPECT_EQ(failureOf([&, &file = path] { platform.requireFile(file); }),
                   path + ": " + reason);
     }

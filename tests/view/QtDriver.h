@@ -7,6 +7,7 @@
 #include "app/view/qt/FolderListModel.h"
 #include "app/view/qt/FolderListView.h"
 #include "app/view/qt/QtFrontEnd.h"
+#include "platform/FolderContents.h"
 #include "platform/NativePlatform.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
+#include <set>
 
 namespace fendralwin::test {
 
@@ -94,8 +96,36 @@ public:
     void press(const std::string& button) override {
         QTest::mouseClick(widget(button), Qt::LeftButton);
     }
-    void removeFile(const std::string& relative) override {
-        std::filesystem::remove(path(relative));
+    void remove(const std::string& relative) override {
+        std::filesystem::remove_all(path(relative));
+    }
+    void rename(const std::string& relative, const std::string& newName) override {
+        const std::filesystem::path from = path(relative);
+        std::filesystem::rename(from, from.parent_path() / newName);
+    }
+    void makeFolder(const std::string& relative) override {
+        std::filesystem::create_directory(path(relative));
+    }
+    // The watchers report through the event loop: until every list shows what the disk holds.
+    void refresh() override {
+        const auto caughtUp = [&] {
+            std::set<std::string> onDisk;
+            try {
+                for (std::string& file : readFolder(folderOf("filIn"), "*.tif").files) {
+                    onDisk.insert(std::move(file));
+                }
+            } catch (const PlatformError&) {
+                // A folder that is gone lists nothing.
+            }
+            std::set<std::string> shown;
+            const QAbstractItemModel* files = widget<FileListView>("filIn")->model();
+            for (int row = 0; row < files->rowCount(); ++row) {
+                shown.insert(files->index(row, 0).data().toString().toStdString());
+            }
+            return shown == onDisk && std::filesystem::is_directory(folderOf("dirIn")) &&
+                   std::filesystem::is_directory(folderOf("dirOut"));
+        };
+        EXPECT_TRUE(QTest::qWaitFor(caughtUp, 5'000)) << "the lists did not follow the disk";
     }
 
     // Labels, buttons and boxes all hold theirs in the "text" property.
@@ -104,6 +134,10 @@ public:
     }
     bool isEnabled(const std::string& control) override { return widget(control)->isEnabled(); }
     int barValue(const std::string& bar) override { return widget<QScrollBar>(bar)->value(); }
+    std::string folderOf(const std::string& list) override {
+        return list == "filIn" ? widget<FileListView>(list)->path()
+                               : widget<FolderListView>(list)->path();
+    }
     std::string focus() override {
         const QWidget* focused = QApplication::focusWidget();
         return focused ? focused->objectName().toStdString() : "";

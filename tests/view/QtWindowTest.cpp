@@ -53,12 +53,13 @@ TEST(QtWindow, EveryCaptionFitsOneLineOfItsLabelAndIsNeverReadAsMarkup) {
     }
 }
 
-TEST(QtWindow, MessageBoxesShowALoneCarriageReturnAsALineBreak) {
+TEST(QtWindow, MessageBoxesShowPlainTextWithALoneCarriageReturnAsALineBreak) {
     QtDriver window;
     std::vector<std::pair<QMessageBox::Icon, QString>> seen;
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [&] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            EXPECT_EQ(box->textFormat(), Qt::PlainText);
             seen.emplace_back(box->icon(), box->text());
             box->button(QMessageBox::Ok)->click();
         }
@@ -67,11 +68,11 @@ TEST(QtWindow, MessageBoxesShowALoneCarriageReturnAsALineBreak) {
     QtMessageBoxes boxes(&window.frontEnd->window());
     boxes.show(MessageKind::Warning, "Output File Error", "first\rsecond");
     boxes.show(MessageKind::Critical, "Fendral Error", "a\r\nb");
-    boxes.show(MessageKind::Plain, "FendralWin", "c");
+    boxes.show(MessageKind::Plain, "FendralWin", "<b>c.tif");
     EXPECT_EQ(seen, (std::vector<std::pair<QMessageBox::Icon, QString>>{
                         {QMessageBox::Warning, "first\nsecond"},
                         {QMessageBox::Critical, "a\r\nb"},
-                        {QMessageBox::NoIcon, "c"}}));
+                        {QMessageBox::NoIcon, "<b>c.tif"}}));
 }
 
 TEST(QtWindow, AScreenReaderHearsEveryControlByName) {

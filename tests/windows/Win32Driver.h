@@ -112,8 +112,20 @@ public:
         SendMessageW(handle(button), BM_CLICK, 0, 0);
         pumpMessages();
     }
-    void removeFile(const std::string& relative) override {
-        std::filesystem::remove(windows::widen(path(relative)));
+    void remove(const std::string& relative) override {
+        std::filesystem::remove_all(windows::widen(path(relative)));
+    }
+    void rename(const std::string& relative, const std::string& newName) override {
+        const std::filesystem::path from = windows::widen(path(relative));
+        std::filesystem::rename(from, from.parent_path() / windows::widen(newName));
+    }
+    void makeFolder(const std::string& relative) override {
+        std::filesystem::create_directory(windows::widen(path(relative)));
+    }
+    // The user comes back to the window from another one.
+    void refresh() override {
+        SendMessageW(window().handle(), WM_ACTIVATE, WA_INACTIVE, 0);
+        SendMessageW(window().handle(), WM_ACTIVATE, WA_ACTIVE, 0);
     }
 
     std::string text(const std::string& control) override {
@@ -123,6 +135,10 @@ public:
         return IsWindowEnabled(handle(control)) != FALSE;
     }
     int barValue(const std::string& bar) override { return GetScrollPos(handle(bar), SB_CTL); }
+    std::string folderOf(const std::string& list) override {
+        return list == "filIn" ? control<win32::FileList>(list).path()
+                               : control<win32::FolderList>(list).path();
+    }
     std::string focus() override { return nameOf(GetFocus()); }
     bool isOpen() override { return window().isOpen(); }
     RecordingMessageBoxes& messageBoxes() override { return boxes; }

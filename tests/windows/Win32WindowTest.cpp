@@ -82,6 +82,16 @@ TEST_F(Win32Window, AnActivatedWindowShowsFilesThatCameOrWentAndKeepsTheChoiceQu
     EXPECT_TRUE(window.messages().empty());
 }
 
+// A screen reader names a list or an edit box by the static text just before it.
+TEST_F(Win32Window, EachListAndBoxComesRightAfterTheCaptionThatNamesIt) {
+    for (const char* named : {"drvIn", "dirIn", "filIn", "drvOut", "dirOut", "txtOutputFile",
+                              "txtRadius", "txtMaxDiff"}) {
+        EXPECT_EQ(window.nameOf(GetWindow(window.handle(named), GW_HWNDPREV)),
+                  labelOf(controlNamed(named)))
+            << named;
+    }
+}
+
 TEST_F(Win32Window, EnterOpensTheRootWhichKeepsItsSeparator) {
     SetFocus(window.handle("dirOut"));
     SendMessageW(window.handle("dirOut"), LB_SETCURSEL, 0, 0);
@@ -160,6 +170,9 @@ TEST(Win32Program, RunHasTheCommandInterpreterRunFendralOnTheChosenFile) {
     window.paste("txtOutputFile", "clean 50%.tif");
     window.press("cmdRunFendral");
     EXPECT_TRUE(window.messages().empty());
+    // Closed at once, the window leaves the script to the interpreter that still reads it.
+    window.frontEnd.reset();
+    EXPECT_TRUE(std::filesystem::exists(window.root / L"fdw.bat"));
     EXPECT_EQ(probeArguments(window.root),
               (std::vector<std::string>{"1", "10", window.path("Scan2.TIF"),
                                         window.path("clean 50%.tif")}));

@@ -73,6 +73,8 @@ public:
     // Opens `path` (a folder, or a drive: then a folder on that drive) and raises Change before
     // returning. Returns false, raising nothing and keeping the open folder, when it cannot be
     // opened.
+    // The list follows the disk: when its open folder vanishes, it opens the nearest folder above
+    // that can be opened, raising Change as if the user had.
     virtual bool setPath(const std::string& path) = 0;
 };
 
@@ -83,6 +85,8 @@ public:
     // Lists the matching files of `path` with none selected.
     virtual void setPath(const std::string& path) = 0;
     // The name of the selected file; empty when none is selected.
+    // The list follows the disk: when its chosen file vanishes, none is selected and Click is
+    // raised, so that nothing goes on naming the file.
     virtual std::string selectedItem() const = 0;
 };
 

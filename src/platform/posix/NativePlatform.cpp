@@ -107,6 +107,10 @@ void NativePlatform::requireFile(const std::string& path) const {
     if (S_ISDIR(info.st_mode)) {
         throw PlatformError(path + ": " + std::strerror(EISDIR));
     }
+    // A pipe or a device would keep Fendral waiting, or feed it endlessly.
+    if (!S_ISREG(info.st_mode)) {
+        throw PlatformError(path + ": not a regular file");
+    }
 }
 
 bool NativePlatform::isSameExistingFile(const std::string& a, const std::string& b) const {

@@ -1,6 +1,7 @@
 #include "platform/NativePlatform.h"
 
 #include "common/FolderText.h"
+#include "platform/windows/Interpreter.h"
 #include "platform/windows/OemText.h"
 #include "platform/windows/SystemText.h"
 
@@ -130,13 +131,9 @@ std::string NativePlatform::writeScript(const std::string& appDir, const std::st
 }
 
 void NativePlatform::startScript(const std::string& path, const std::string& workingFolder) {
-    // The script is named relative to its folder, which is the working folder: the interpreter
-    // expands "%" in the command line, so a folder name must not appear there. "/d" skips the
-    // user's AutoRun commands, "/v:off" keeps a "!" in a name from being expanded, and ".\"
-    // finds the script where the current folder is not searched for commands.
     const std::string scriptName = path.substr(path.find_last_of('\\') + 1);
     const std::wstring interpreter = widen(systemFolder() + "\\cmd.exe");
-    std::wstring commandLine = widen("cmd.exe /d /v:off /c .\\" + scriptName);
+    std::wstring commandLine = widen(windows::interpreterCommandLine(scriptName));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -148,10 +145,14 @@ void NativePlatform::startScript(const std::string& path, const std::string& wor
         throw lastError();
     }
     CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    lastJob_.reset(process.hProcess, [](HANDLE handle) { CloseHandle(handle); });
 }
 
 void NativePlatform::deleteScript(const std::string& appDir) noexcept {
+    // The interpreter reads the script a line at a time: while the last job runs, it stays.
+    if (lastJob_ && WaitForSingleObject(lastJob_.get(), 0) == WAIT_TIMEOUT) {
+        return;
+    }
     DeleteFileW(widen(appDir + "fdw.bat").c_str());
 }
 
@@ -163,6 +164,9 @@ void NativePlatform::requireFile(const std::string& path) const {
         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         throw lastError();
+    }
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) {
+        throw PlatformError(path + ": not a regular file");
     }
 }
 

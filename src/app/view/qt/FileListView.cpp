@@ -1,11 +1,11 @@
 #include "app/view/qt/FileListView.h"
 
+#include "app/view/qt/FolderWatcher.h"
 #include "app/view/qt/ListedNames.h"
 #include "app/view/qt/QtText.h"
 #include "platform/FolderContents.h"
 #include "platform/Platform.h"
 
-#include <QFileSystemWatcher>
 #include <QSignalBlocker>
 #include <QStringListModel>
 
@@ -14,7 +14,7 @@ namespace fendralwin {
 FileListView::FileListView(std::string pattern, QWidget* parent)
     : QListView(parent)
     , model_(new QStringListModel(this))
-    , watcher_(new QFileSystemWatcher(this))
+    , watcher_(new FolderWatcher(this))
     , pattern_(std::move(pattern)) {
     setModel(model_);
     setUniformItemSizes(true);
@@ -25,22 +25,22 @@ FileListView::FileListView(std::string pattern, QWidget* parent)
             raiseEvent();
         }
     });
-    connect(watcher_, &QFileSystemWatcher::directoryChanged, this,
-            [this] { fill(toQt(selectedItem())); });
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &FileListView::refresh);
 }
 
 void FileListView::setPath(const std::string& path) {
-    if (path != path_) {
-        if (!path_.empty()) {
-            watcher_->removePath(toQt(path_));
-        }
-        watcher_->addPath(toQt(path));
-        path_ = path;
-    }
+    watcher_->follow(path);
+    path_ = path;
     fill({});
 }
 
-void FileListView::fill(const QString& chosen) {
+void FileListView::refresh() {
+    if (!fill(toQt(selectedItem()))) {
+        raiseEvent();
+    }
+}
+
+bool FileListView::fill(const QString& chosen) {
     std::vector<std::string> files;
     try {
         files = readFolder(path_, pattern_).files;
@@ -60,6 +60,7 @@ void FileListView::fill(const QString& chosen) {
         selectionModel()->setCurrentIndex(model_->index(static_cast<int>(row)),
                                           QItemSelectionModel::ClearAndSelect);
     }
+    return chosen.isEmpty() || row >= 0;
 }
 
 QItemSelectionModel::SelectionFlags FileListView::selectionCommand(const QModelIndex& index,

@@ -5,14 +5,16 @@
 #include <QListView>
 #include <string>
 
-class QFileSystemWatcher;
 class QStringListModel;
 
 namespace fendralwin {
 
+class FolderWatcher;
+
 // A file list: the files of one folder whose names match a pattern, without regard to case.
 // Selecting a file raises Click. A folder that cannot be read lists no files. Files that appear
-// or vanish in the folder show at once, the chosen one staying chosen, and raise nothing.
+// or vanish in the folder show at once, the chosen one staying chosen and nothing raised; when
+// the chosen one vanishes, none is chosen and Click is raised.
 class FileListView final : public QListView, public IFileList, public EventSource {
 public:
     FileListView(std::string pattern, QWidget* parent);
@@ -28,11 +30,13 @@ protected:
                                                          const QEvent* event) const override;
 
 private:
-    // Lists the folder's files again, with `chosen` chosen when it is among them.
-    void fill(const QString& chosen);
+    // Lists the folder's files again, with `chosen` chosen when it is among them; false when it
+    // was chosen and is not.
+    bool fill(const QString& chosen);
+    void refresh();
 
     QStringListModel* model_;
-    QFileSystemWatcher* watcher_;
+    FolderWatcher* watcher_;
     std::string pattern_;
     std::string path_;
 };

@@ -17,6 +17,7 @@ public:
     explicit FolderListModel(QObject* parent);
 
     void show(FolderRows rows);
+    const FolderRows& rows() const { return rows_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;

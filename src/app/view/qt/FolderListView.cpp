@@ -1,6 +1,7 @@
 #include "app/view/qt/FolderListView.h"
 
 #include "app/view/qt/FolderListModel.h"
+#include "app/view/qt/FolderWatcher.h"
 #include "app/view/qt/ListedNames.h"
 #include "app/view/qt/QtText.h"
 #include "platform/FolderContents.h"
@@ -48,17 +49,30 @@ private:
 
 FolderListView::FolderListView(QWidget* parent)
     : QListView(parent)
-    , model_(new FolderListModel(this)) {
+    , model_(new FolderListModel(this))
+    , watcher_(new FolderWatcher(this)) {
     setModel(model_);
     setItemDelegate(new IndentDelegate(this));
     setUniformItemSizes(true);
     setSelectionMode(SingleSelection);
     setEditTriggers(NoEditTriggers);
     connect(this, &QListView::doubleClicked, this, &FolderListView::openEntry);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &FolderListView::refresh);
 }
 
 bool FolderListView::setPath(const std::string& path) {
-    const std::string folder = fromQt(QDir::cleanPath(QDir(toQt(path)).absolutePath()));
+    if (!show(fromQt(QDir::cleanPath(QDir(toQt(path)).absolutePath())))) {
+        return false;
+    }
+    setCurrentIndex(model_->index(static_cast<int>(model_->rows().openRow)));
+    // Scrolling lays out every entry; left to the event loop, it costs the caller nothing.
+    QMetaObject::invokeMethod(
+        this, [this] { scrollTo(currentIndex(), PositionAtTop); }, Qt::QueuedConnection);
+    raiseEvent();
+    return true;
+}
+
+bool FolderListView::show(const std::string& folder) {
     FolderContents contents;
     try {
         contents = readFolder(folder);
@@ -69,16 +83,29 @@ bool FolderListView::setPath(const std::string& path) {
     for (const QString& name : listedNames(std::move(contents.folders), isShownName)) {
         subfolders.push_back(fromQt(name));
     }
-    FolderRows rows = folderRows(folder, subfolders, '/');
-    const auto openRow = static_cast<int>(rows.openRow);
-    model_->show(std::move(rows));
+    // The keyboard's place stays on the entry it was on, where that entry is still shown.
+    const QVariant current = currentIndex().data(FolderListModel::PathRole);
+    model_->show(folderRows(folder, subfolders, '/'));
+    const QModelIndexList same =
+        model_->match(model_->index(0), FolderListModel::PathRole, current, 1, Qt::MatchExactly);
+    setCurrentIndex(same.isEmpty() ? model_->index(static_cast<int>(model_->rows().openRow))
+                                   : same.front());
+    watcher_->follow(folder);
     path_ = folder;
-    setCurrentIndex(model_->index(openRow));
-    // Scrolling lays out every entry; left to the event loop, it costs the caller nothing.
-    QMetaObject::invokeMethod(
-        this, [this] { scrollTo(currentIndex(), PositionAtTop); }, Qt::QueuedConnection);
-    raiseEvent();
     return true;
+}
+
+void FolderListView::refresh() {
+    if (show(path_)) {
+        return;
+    }
+    // The open folder is gone: the user would open the nearest one above it that is left.
+    const FolderRows above = model_->rows();
+    for (std::size_t row = above.openRow; row-- > 0;) {
+        if (setPath(above.rows[row].path)) {
+            return;
+        }
+    }
 }
 
 void FolderListView::keyPressEvent(QKeyEvent* event) {

@@ -7,10 +7,12 @@
 namespace fendralwin {
 
 class FolderListModel;
+class FolderWatcher;
 
 // A folder list: the open folder's ancestors from the root down, the open folder, and its
 // subfolders indented below it. A double-click or Enter on an entry opens that folder. Opening
-// a folder raises Change.
+// a folder raises Change. Subfolders that appear or vanish show at once and raise nothing; when
+// the open folder vanishes, the nearest folder above it that can be opened is opened.
 class FolderListView final : public QListView, public IFolderList, public EventSource {
 public:
     explicit FolderListView(QWidget* parent);
@@ -23,8 +25,12 @@ protected:
 
 private:
     void openEntry(const QModelIndex& index);
+    // Shows the rows of `folder` and watches it; false, changing nothing, when it cannot be read.
+    bool show(const std::string& folder);
+    void refresh();
 
     FolderListModel* model_;
+    FolderWatcher* watcher_;
     std::string path_;
 };
 

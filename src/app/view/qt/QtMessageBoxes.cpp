@@ -30,6 +30,8 @@ void QtMessageBoxes::show(MessageKind kind, const std::string& title, const std:
     shown.replace(loneCarriageReturn, QStringLiteral("\n"));
     QMessageBox box(iconOf(kind), toQt(title), shown, QMessageBox::Ok, parent_);
     box.setObjectName(QStringLiteral("messageBox"));
+    // A failure's text may name a file, and a file name is never markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

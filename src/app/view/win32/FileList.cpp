@@ -20,11 +20,12 @@ void FileList::setPath(const std::string& path) {
 }
 
 void FileList::windowActivated() {
-    const LRESULT selected = SendMessageW(handle(), LB_GETCURSEL, 0, 0);
-    fill(selected < 0 ? std::wstring() : names_.at(static_cast<std::size_t>(selected)));
+    if (!fill(windows::widen(selectedItem()))) {
+        raiseEvent();
+    }
 }
 
-void FileList::fill(const std::wstring& chosen) {
+bool FileList::fill(const std::wstring& chosen) {
     std::vector<std::string> files;
     try {
         files = readFolder(path_, std::string(design().pattern)).files;
@@ -37,7 +38,9 @@ void FileList::fill(const std::wstring& chosen) {
     const auto found = std::ranges::find(names_, chosen);
     if (!chosen.empty() && found != names_.end()) {
         SendMessageW(handle(), LB_SETCURSEL, found - names_.begin(), 0);
+        return true;
     }
+    return chosen.empty();
 }
 
 std::string FileList::selectedItem() const {

@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "platform/windows/SystemText.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace fendralwin::win32 {
@@ -74,6 +75,15 @@ std::string FolderList::path() const {
 }
 
 bool FolderList::setPath(const std::string& path) {
+    if (!show(path)) {
+        return false;
+    }
+    SendMessageW(handle(), LB_SETCURSEL, rows_.openRow, 0);
+    raiseEvent();
+    return true;
+}
+
+bool FolderList::show(const std::string& path) {
     const auto folder = fullFolderPath(widen(path));
     if (!folder) {
         return false;
@@ -88,6 +98,12 @@ bool FolderList::setPath(const std::string& path) {
     for (const std::wstring& name : listedNames(contents.folders)) {
         subfolders.push_back(narrow(name));
     }
+    // The keyboard's place stays on the entry it was on, where that entry is still shown.
+    const LRESULT selected = SendMessageW(handle(), LB_GETCURSEL, 0, 0);
+    const std::string current =
+        selected >= 0 && static_cast<std::size_t>(selected) < rows_.rows.size()
+            ? rows_.rows[static_cast<std::size_t>(selected)].path
+            : std::string();
     path_ = *folder;
     rows_ = folderRows(path_, subfolders, '\\');
     std::vector<std::wstring> names;
@@ -96,9 +112,23 @@ bool FolderList::setPath(const std::string& path) {
         names.push_back(widen(row.name));
     }
     fillListBox(handle(), names);
-    SendMessageW(handle(), LB_SETCURSEL, rows_.openRow, 0);
-    raiseEvent();
+    const auto same = std::ranges::find(rows_.rows, current, &FolderRow::path);
+    SendMessageW(handle(), LB_SETCURSEL,
+                 same == rows_.rows.end() ? rows_.openRow : same - rows_.rows.begin(), 0);
     return true;
+}
+
+void FolderList::windowActivated() {
+    if (show(path_)) {
+        return;
+    }
+    // The open folder is gone: the user would open the nearest one above it that is left.
+    const FolderRows above = rows_;
+    for (std::size_t row = above.openRow; row-- > 0;) {
+        if (setPath(above.rows[row].path)) {
+            return;
+        }
+    }
 }
 
 void FolderList::commanded(int notification) {

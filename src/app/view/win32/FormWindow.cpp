@@ -8,10 +8,12 @@
 #include "app/view/win32/WindowIcon.h"
 #include "platform/windows/SystemText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <commctrl.h>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace fendralwin::win32 {
 
@@ -158,8 +160,35 @@ FormWindow::~FormWindow() {
     }
 }
 
-void FormWindow::createControls() {
+namespace {
+
+// A screen reader names a list or an edit box by the static text made right before it; the other
+// labels keep their place. Labels take no part in the tab order, which stays the table's.
+std::vector<const ControlLayout*> creationOrder() {
+    std::vector<const ControlLayout*> order;
+    const auto add = [&order](const ControlLayout& design) {
+        if (std::ranges::find(order, &design) == order.end()) {
+            order.push_back(&design);
+        }
+    };
     for (const ControlLayout& design : controlTable()) {
+        const bool namedByTheTextBefore = design.kind != ControlKind::Label &&
+                                          design.kind != ControlKind::CommandButton &&
+                                          design.kind != ControlKind::HScrollBar;
+        if (const std::string_view label = labelOf(design);
+            namedByTheTextBefore && !label.empty()) {
+            add(controlNamed(label));
+        }
+        add(design);
+    }
+    return order;
+}
+
+} // namespace
+
+void FormWindow::createControls() {
+    for (const ControlLayout* made : creationOrder()) {
+        const ControlLayout& design = *made;
         HFONT font = static_cast<HFONT>(standardFont_.get());
         if (design.style == LabelStyle::Heading) {
             font = static_cast<HFONT>(headingFont_.get());
