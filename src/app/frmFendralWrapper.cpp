@@ -1,6 +1,6 @@
 #include "app/frmFendralWrapper.h"
 
-#include "app/RadiusText.h"
+#include "app/SettingText.h"
 #include "common/FolderText.h"
 #include "common/UICommon.h"
 
@@ -103,19 +103,27 @@ void frmFendralWrapper::txtOutputFile_Change() {
 }
 
 void frmFendralWrapper::hscrlRadius_Scroll() {
-    c_.txtRadius.setText(RadiusText(c_.hscrlRadius.value()));
+    showBarInBox(radius());
+}
+
+void frmFendralWrapper::hscrlRadius_Change() {
+    showBarInBox(radius());
 }
 
 void frmFendralWrapper::hscrlMaxDiff_Scroll() {
-    c_.txtMaxDiff.setText(std::to_string(c_.hscrlMaxDiff.value()));
+    showBarInBox(maxDiff());
+}
+
+void frmFendralWrapper::hscrlMaxDiff_Change() {
+    showBarInBox(maxDiff());
 }
 
 void frmFendralWrapper::txtRadius_Change() {
-    refuseNonNumericText(c_.txtRadius, "Only numeric values are valid for the Radius setting.");
+    followTypedSetting(radius());
 }
 
 void frmFendralWrapper::txtMaxDiff_Change() {
-    refuseNonNumericText(c_.txtMaxDiff, "Only numeric values are valid for the MaxDiff setting.");
+    followTypedSetting(maxDiff());
 }
 
 bool frmFendralWrapper::IsValid() const {
@@ -141,14 +149,34 @@ void frmFendralWrapper::showOutputPath() {
     c_.lblOutputFile.setCaption("Output File: " + outputPath());
 }
 
-void frmFendralWrapper::refuseNonNumericText(ITextBox& box, const char* message) {
-    if (UICommon::IsNumericText(box.text(), true, false)) {
+frmFendralWrapper::Setting frmFendralWrapper::radius() const {
+    return {c_.txtRadius, c_.hscrlRadius, controlNamed("hscrlRadius"),
+            "Only numeric values are valid for the Radius setting."};
+}
+
+frmFendralWrapper::Setting frmFendralWrapper::maxDiff() const {
+    return {c_.txtMaxDiff, c_.hscrlMaxDiff, controlNamed("hscrlMaxDiff"),
+            "Only numeric values are valid for the MaxDiff setting."};
+}
+
+void frmFendralWrapper::showBarInBox(const Setting& setting) {
+    setting.box.setText(SettingText(setting.bar.value(), setting.design.stepsPerUnit));
+}
+
+void frmFendralWrapper::followTypedSetting(const Setting& setting) {
+    const std::string text = setting.box.text();
+    if (!UICommon::IsNumericText(text, true, false)) {
+        messageBoxes_.show(MessageKind::Plain, kAppTitle, setting.refusal);
+        // Emptying the box raises its Change again; the empty text passes, so no second message.
+        setting.box.setText("");
+        setting.box.giveFocus();
         return;
     }
-    messageBoxes_.show(MessageKind::Plain, kAppTitle, message);
-    // Emptying the box raises its Change again; the empty text passes, so no second message.
-    box.setText("");
-    box.giveFocus();
+    // The bar shows what is typed where it can; the text stays as typed ("1." is not "1").
+    if (const auto position =
+            barPositionOf(text, setting.design.stepsPerUnit, setting.design.maximum)) {
+        setting.bar.showValue(*position);
+    }
 }
 
 } // namespace fendralwin

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/view/ControlTable.h"
 #include "app/view/Controls.h"
 #include "platform/Platform.h"
 
@@ -46,7 +47,9 @@ public:
 
     // Job settings
     void hscrlRadius_Scroll();
+    void hscrlRadius_Change();
     void hscrlMaxDiff_Scroll();
+    void hscrlMaxDiff_Change();
     void txtRadius_Change();
     void txtMaxDiff_Change();
 
@@ -64,9 +67,23 @@ public:
     std::string outputPath() const;
 
 private:
+    // A setting's box, the bar beside it and the bar's design (its steps: a bar at 15 shows a
+    // Radius of 1.5), and the message that refuses a text.
+    struct Setting {
+        ITextBox& box;
+        IScrollBar& bar;
+        const ControlLayout& design;
+        const char* refusal;
+    };
+    Setting radius() const;
+    Setting maxDiff() const;
+
     void reevaluateReadiness();
     void showOutputPath();
-    void refuseNonNumericText(ITextBox& box, const char* message);
+    // Every move of a bar by the user writes its value into its box.
+    void showBarInBox(const Setting& setting);
+    // A typed setting is refused unless numeric; one that the bar can show moves the bar.
+    void followTypedSetting(const Setting& setting);
     bool runChecksPass();
 
     FormControls c_;

@@ -45,8 +45,9 @@ public:
     // Replaces the whole text of a box at once, as a paste over a selection does.
     virtual void paste(const std::string& box, const std::string& text) = 0;
     virtual void dragSlider(const std::string& bar, int position) = 0;
-    // Moves a bar one step right with its arrow key, without dragging.
-    virtual void stepRight(const std::string& bar) = 0;
+    // Moves a bar right without dragging: "arrow" (a click on its right arrow), "track" (a click
+    // in the track right of the slider) or "key" (the Right key).
+    virtual void moveBar(const std::string& bar, const std::string& how) = 0;
     virtual void press(const std::string& button) = 0;
     // Changes to the disk that another program makes; the window sees them at its next refresh.
     virtual void remove(const std::string& relative) = 0; // a file, or a folder with its content

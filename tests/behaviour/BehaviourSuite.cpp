@@ -50,7 +50,12 @@ const std::vector<Scenario> kScenarios{
     // The settings.
     {"DraggingASliderWritesItsSetting", "drag hscrlRadius 37 | drag hscrlMaxDiff 50", "txtRadius=3.7 | txtMaxDiff=50 | bar hscrlRadius=37 | bar hscrlMaxDiff=50"},
     {"DraggingToTheEndsWritesWholeNumbers", "drag hscrlRadius 100 | drag hscrlMaxDiff 0", "txtRadius=10 | txtMaxDiff=0"},
-    {"AnArrowKeyMovesTheSliderWithoutWritingTheSetting", "step hscrlRadius | step hscrlMaxDiff", "txtRadius=1 | txtMaxDiff=10 | bar hscrlRadius=11 | bar hscrlMaxDiff=11"},
+    {"ArrowsTrackAndKeysWriteTheSettingsToo", "arrow hscrlRadius | track hscrlMaxDiff | key hscrlRadius | key hscrlMaxDiff",
+     "txtRadius=1.2 | txtMaxDiff=21 | bar hscrlRadius=12 | bar hscrlMaxDiff=21"},
+    {"ATypedSettingMovesTheBarAndStaysAsTyped", "paste txtRadius  | type txtRadius 2. | paste txtMaxDiff 3.0",
+     "txtRadius=2. | bar hscrlRadius=20 | txtMaxDiff=3.0 | bar hscrlMaxDiff=3"},
+    {"ASettingTheBarCannotShowLeavesItWhereItIs", "paste txtRadius 3 | paste txtRadius . | track hscrlMaxDiff | paste txtMaxDiff 4.5",
+     "txtRadius=. | bar hscrlRadius=30 | txtMaxDiff=4.5 | bar hscrlMaxDiff=20"},
     {"NumbersTypedIntoEmptyBoxesStay", "paste txtRadius  | type txtRadius 1.5 | paste txtMaxDiff  | type txtMaxDiff 12.5",
      "txtRadius=1.5 | txtMaxDiff=12.5 | lblOutputFile=Output File: | run=off"},
     {"APastedTextWithTwoPointsIsRefusedWhole", "paste txtMaxDiff 1.2.3", "txtMaxDiff= | box=badMaxDiff"},
@@ -133,8 +138,8 @@ void perform(BehaviourDriver& driver, const std::string& action) {
         driver.paste(target, text);
     } else if (verb == "drag") {
         driver.dragSlider(target, std::stoi(text));
-    } else if (verb == "step") {
-        driver.stepRight(target);
+    } else if (verb == "arrow" || verb == "track" || verb == "key") {
+        driver.moveBar(target, verb);
     } else if (verb == "press") {
         driver.press(target);
     } else if (verb == "remove") {

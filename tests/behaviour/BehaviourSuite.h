@@ -13,7 +13,8 @@ namespace fendralwin::test {
 // One behaviour of the window as a row: what the user does, then what the window shows.
 //
 // Actions, parted by " | ": "openIn FOLDER", "openOut FOLDER", "click FILE", "type BOX TEXT",
-// "paste BOX TEXT", "drag BAR POSITION", "step BAR", "press BUTTON"; and changes of the disk by
+// "paste BOX TEXT", "drag BAR POSITION", "arrow BAR", "track BAR", "key BAR" (a bar moved right
+// by one of them), "press BUTTON"; and changes of the disk by
 // another program: "remove PATH", "rename PATH NAME", "mkdir PATH", then "refresh".
 // Expectations, parted by " | ": "CONTROL=TEXT" (a caption or a box's text), "run=on|off",
 // "folder LIST=FOLDER" (the folder a list shows, as folder text),

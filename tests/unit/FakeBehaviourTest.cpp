@@ -37,7 +37,9 @@ public:
     void dragSlider(const std::string& bar, int position) override {
         scrollBar(bar).drag(position);
     }
-    void stepRight(const std::string& bar) override { ++scrollBar(bar).position; }
+    void moveBar(const std::string& bar, const std::string& how) override {
+        scrollBar(bar).step(how == "track" ? 10 : 1);
+    }
     void press(const std::string& button) override { this->button(button).press(); }
     void remove(const std::string& relative) override {
         const std::string gone = folder(relative);

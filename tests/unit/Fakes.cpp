@@ -14,7 +14,7 @@ bool FakeFolderList::setPath(const std::string& path) {
         return false;
     }
     current = folder;
-    raiseEvent();
+    raiseEvent(ControlEvent::Change);
     return true;
 }
 
@@ -34,7 +34,7 @@ void FakeFolderList::refresh(char separator) {
 void FakeFileList::refresh() {
     if (!chosen.empty() && !fs.holds(current, chosen)) {
         chosen.clear();
-        raiseEvent();
+        raiseEvent(ControlEvent::Click);
     }
 }
 

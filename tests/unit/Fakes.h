@@ -5,6 +5,7 @@
 #include "app/view/FormWiring.h"
 #include "platform/Platform.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <set>
@@ -41,7 +42,7 @@ struct FakeTextBox final : ITextBox, EventSource {
     void setText(const std::string& text) override {
         if (text != value) {
             value = text;
-            raiseEvent();
+            raiseEvent(ControlEvent::Change);
         }
     }
     void giveFocus() override { log.push_back("focus " + name); }
@@ -49,7 +50,7 @@ struct FakeTextBox final : ITextBox, EventSource {
     void type(const std::string& text) {
         for (const char c : text) {
             value += c;
-            raiseEvent();
+            raiseEvent(ControlEvent::Change);
         }
     }
     Log& log;
@@ -67,7 +68,7 @@ struct FakeButton final : ICommandButton, EventSource {
     }
     void press() const {
         if (enabled) {
-            raiseEvent();
+            raiseEvent(ControlEvent::Click);
         }
     }
     Log& log;
@@ -75,11 +76,20 @@ struct FakeButton final : ICommandButton, EventSource {
 };
 
 struct FakeScrollBar final : IScrollBar, EventSource {
+    explicit FakeScrollBar(int maximum)
+        : maximum(maximum) {}
     int value() const override { return position; }
+    void showValue(int to) override { position = to; }
     void drag(int to) {
         position = to;
-        raiseEvent();
+        raiseEvent(ControlEvent::Scroll);
     }
+    // The user moves the slider by `steps` with an arrow, the track or a key.
+    void step(int steps) {
+        position = std::clamp(position + steps, 0, maximum);
+        raiseEvent(ControlEvent::Change);
+    }
+    int maximum;
     int position = 10;
 };
 
@@ -97,7 +107,7 @@ struct FakeDriveList final : IDriveList, EventSource {
     // The user chooses another drive.
     void choose(const std::string& drive) {
         current = drive;
-        raiseEvent();
+        raiseEvent(ControlEvent::Change);
     }
     std::string current;
 };
@@ -126,7 +136,7 @@ struct FakeFileList final : IFileList, EventSource {
     // The user selects the file of that name, raising Click.
     void click(const std::string& name) {
         chosen = name;
-        raiseEvent();
+        raiseEvent(ControlEvent::Click);
     }
     // As the real lists do when the disk changed: a chosen file that vanished is chosen no more.
     void refresh();
@@ -182,8 +192,8 @@ struct Harness final : IFormWindow {
     FakeDriveList drvOut;
     FakeFolderList dirOut{fs};
     FakeTextBox txtOutputFile{log, "txtOutputFile", ""};
-    FakeScrollBar hscrlRadius;
-    FakeScrollBar hscrlMaxDiff;
+    FakeScrollBar hscrlRadius{100};
+    FakeScrollBar hscrlMaxDiff{50};
     FakeTextBox txtRadius{log, "txtRadius", "1"};
     FakeTextBox txtMaxDiff{log, "txtMaxDiff", "10"};
     FakeButton cmdRunFendral{log, false};

@@ -1,26 +1,42 @@
-#include "app/RadiusText.h"
+#include "app/SettingText.h"
 
 #include <clocale>
 #include <gtest/gtest.h>
+#include <optional>
+#include <tuple>
 
 namespace fendralwin::test {
 namespace {
 
-TEST(RadiusText, IsTheShortestDecimalFormOfTenths) {
-    const std::vector<std::pair<int, std::string>> cases{
+TEST(SettingText, IsTheShortestDecimalFormOfTheSteps) {
+    const std::vector<std::pair<int, std::string>> tenths{
         {0, "0"},    {5, "0.5"},  {10, "1"},    {11, "1.1"}, {15, "1.5"},      {37, "3.7"},
         {99, "9.9"}, {100, "10"}, {-5, "-0.5"}, {-10, "-1"}, {32767, "3276.7"}};
-    for (const auto& [tenths, text] : cases) {
-        EXPECT_EQ(RadiusText(tenths), text) << tenths;
+    for (const auto& [steps, text] : tenths) {
+        EXPECT_EQ(SettingText(steps, 10), text) << steps;
+    }
+    EXPECT_EQ(SettingText(12, 1), "12");
+}
+
+TEST(BarPosition, IsWhereTheBarShowsATypedSettingExactly) {
+    const std::vector<std::tuple<const char*, int, std::optional<int>>> cases{
+        {"1", 10, 10},          {"1.", 10, 10},   {"1.5", 10, 15}, {".5", 10, 5},
+        {"1.50", 10, 15},       {"010", 10, 100}, {"0", 10, 0},    {"1.55", 10, {}},
+        {"10.1", 10, {}},       {"11", 10, {}},   {"", 10, {}},    {".", 10, {}},
+        {"3.0", 1, 3},          {"50", 1, 50},    {"12.5", 1, {}}, {"51", 1, {}},
+        {"99999999999", 1, {}}, {"-1", 1, {}},    {"1e1", 10, {}}};
+    for (const auto& [text, stepsPerUnit, position] : cases) {
+        const int maximum = stepsPerUnit == 10 ? 100 : 50;
+        EXPECT_EQ(barPositionOf(text, stepsPerUnit, maximum), position) << text;
     }
 }
 
-TEST(RadiusText, UsesAPointUnderACommaLocale) {
+TEST(SettingText, UsesAPointUnderACommaLocale) {
     const std::string before = std::setlocale(LC_ALL, nullptr);
     if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
         GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed";
     }
-    const std::string text = RadiusText(15);
+    const std::string text = SettingText(15, 10);
     std::setlocale(LC_ALL, before.c_str());
     EXPECT_EQ(text, "1.5");
 }

@@ -89,9 +89,18 @@ public:
         widget<QScrollBar>(bar)->setSliderPosition(position);
         widget<QScrollBar>(bar)->setSliderDown(false);
     }
-    void stepRight(const std::string& bar) override {
-        widget(bar)->setFocus();
-        QTest::keyClick(widget(bar), Qt::Key_Right);
+    void moveBar(const std::string& bar, const std::string& how) override {
+        QWidget* const slider = widget(bar);
+        if (how == "key") {
+            slider->setFocus();
+            QTest::keyClick(slider, Qt::Key_Right);
+        } else {
+            // The right arrow ends the bar; the track lies between it and the slider, near the
+            // left end.
+            const int fromRight = how == "arrow" ? 3 : slider->height() + 8;
+            QTest::mouseClick(slider, Qt::LeftButton, {},
+                              QPoint(slider->width() - fromRight, slider->height() / 2));
+        }
     }
     void press(const std::string& button) override {
         QTest::mouseClick(widget(button), Qt::LeftButton);

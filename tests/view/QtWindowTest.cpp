@@ -3,6 +3,7 @@
 #include "BehaviourSuite.h"
 #include "QtDriver.h"
 #include "app/view/qt/QtMessageBoxes.h"
+#include "app/view/qt/SimpleControls.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -75,31 +76,53 @@ TEST(QtWindow, MessageBoxesShowPlainTextWithALoneCarriageReturnAsALineBreak) {
                         {QMessageBox::NoIcon, "<b>c.tif"}}));
 }
 
-TEST(QtWindow, AScreenReaderHearsEveryControlByName) {
+TEST(QtWindow, AScreenReaderHearsEveryControlByNameAndEachSettingAsItIs) {
     QtDriver window;
     window.clickFile("scan1.tif");
+    window.dragSlider("hscrlRadius", 15);
     QAccessibleInterface* form = QAccessible::queryAccessibleInterface(&window.frontEnd->window());
     ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->role(), QAccessible::Window);
     std::size_t heard = 0;
     for (int i = 0; i < form->childCount(); ++i) {
-        const QAccessibleInterface* control = form->child(i);
+        QAccessibleInterface* control = form->child(i);
         const std::string name = control->object()->objectName().toStdString();
         const ControlLayout& layout = controlNamed(name);
         const std::string expected = layout.kind == ControlKind::Label
                                          ? window.text(name) // read as what it shows
                                          : std::string(accessibleName(layout));
-        // A drop-down list is named by its label, its own name being the drive it shows.
-        const auto labels = control->relations(QAccessible::Label);
-        const QAccessibleInterface* namer =
-            layout.kind == ControlKind::DriveList && !labels.isEmpty() ? labels.front().first
-                                                                       : control;
-        EXPECT_EQ(namer->text(QAccessible::Name).toStdString(), expected) << name;
+        EXPECT_EQ(control->text(QAccessible::Name).toStdString(), expected) << name;
         EXPECT_FALSE(expected.empty()) << name;
+        if (layout.kind == ControlKind::HScrollBar) {
+            EXPECT_EQ(control->text(QAccessible::Value).toStdString(),
+                      window.text(name == "hscrlRadius" ? "txtRadius" : "txtMaxDiff"));
+            EXPECT_EQ(control->valueInterface()->maximumValue().toDouble(),
+                      layout.maximum / layout.stepsPerUnit);
+        }
         heard += 1;
     }
     EXPECT_EQ(heard, controlTable().size());
+    // A value set by a screen reader is a setting the user chose.
+    QAccessible::queryAccessibleInterface(window.widget("hscrlMaxDiff"))
+        ->valueInterface()
+        ->setCurrentValue(25);
+    EXPECT_EQ(window.text("txtMaxDiff"), "25");
     EXPECT_EQ(accessibleName(controlNamed("txtRadius")), "Radius:");
     EXPECT_EQ(accessibleName(controlNamed("Label1")), "Input File:");
+}
+
+TEST(QtWindow, ALongPathShowsItsStartAndItsFileNameAndAllOfItAsTheTip) {
+    QtDriver window;
+    auto* label = window.widget<Label>("lblInputFile");
+    const std::string caption =
+        "Input File: /" + std::string(200, 'd') + "/" + std::string(190, 'e') + "/scan1.tif";
+    label->setCaption(caption);
+    const QString shown = label->shownText();
+    EXPECT_TRUE(shown.startsWith("Input File: /ddd")) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith("\u2026/scan1.tif")) << shown.toStdString();
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(shown), label->contentsRect().width());
+    EXPECT_EQ(window.text("lblInputFile"), caption);
+    EXPECT_EQ(label->toolTip().toStdString(), caption);
 }
 
 // Tab, the arrow keys, Return and typing are enough for a whole job.

@@ -104,9 +104,15 @@ public:
                          reinterpret_cast<LPARAM>(handle(bar)));
         }
     }
-    void stepRight(const std::string& bar) override {
-        SetFocus(handle(bar));
-        SendMessageW(handle(bar), WM_KEYDOWN, VK_RIGHT, 0);
+    void moveBar(const std::string& bar, const std::string& how) override {
+        if (how == "key") {
+            SetFocus(handle(bar));
+            SendMessageW(handle(bar), WM_KEYDOWN, VK_RIGHT, 0);
+            return;
+        }
+        // What the bar tells its window when its right arrow or its track is clicked.
+        SendMessageW(window().handle(), WM_HSCROLL, how == "arrow" ? SB_LINERIGHT : SB_PAGERIGHT,
+                     reinterpret_cast<LPARAM>(handle(bar)));
     }
     void press(const std::string& button) override {
         SendMessageW(handle(button), BM_CLICK, 0, 0);
@@ -163,7 +169,7 @@ public:
         return {place.left, place.top, place.right - place.left, place.bottom - place.top};
     }
     std::string toolTip(const std::string& control) override {
-        wchar_t tip[128]{};
+        wchar_t tip[1024]{};
         TOOLINFOW tool{};
         tool.cbSize = TTTOOLINFOW_V2_SIZE;
         tool.hwnd = window().handle();

@@ -5,6 +5,7 @@
 #include "app/view/win32/DriveList.h"
 #include "app/view/win32/FileList.h"
 #include "app/view/win32/FolderList.h"
+#include "app/view/win32/SimpleControls.h"
 #include "platform/windows/SystemText.h"
 
 namespace fendralwin::test {
@@ -90,6 +91,16 @@ TEST_F(Win32Window, EachListAndBoxComesRightAfterTheCaptionThatNamesIt) {
                   labelOf(controlNamed(named)))
             << named;
     }
+}
+
+TEST_F(Win32Window, ALongPathKeepsItsFileNameInViewAndAllOfItAsTheTip) {
+    const std::string caption =
+        "Input File: C:\\" + std::string(200, 'd') + "\\" + std::string(190, 'e') + "\\scan1.tif";
+    window.control<win32::Label>("lblInputFile").setCaption(caption);
+    EXPECT_EQ(GetWindowLongPtrW(window.handle("lblInputFile"), GWL_STYLE) & SS_ELLIPSISMASK,
+              SS_PATHELLIPSIS);
+    EXPECT_EQ(window.text("lblInputFile"), caption);
+    EXPECT_EQ(window.toolTip("lblInputFile"), caption);
 }
 
 TEST_F(Win32Window, EnterOpensTheRootWhichKeepsItsSeparator) {

@@ -25,7 +25,7 @@ constexpr std::array<ControlLayout, 24> kControls{{
     {"hscrlMaxDiff",  HScrollBar,    6,  "",                                1665, 6345, 2355, 285,
      LabelStyle::Standard, {}, 50, 10},
     {"hscrlRadius",   HScrollBar,    7,  "",                                1665, 6030, 2355, 285,
-     LabelStyle::Standard, {}, 100, 10},
+     LabelStyle::Standard, {}, 100, 10, {}, true, 10},
     {"txtRadius",     TextBox,       8,  "1",                               1035, 6030, 510,  285},
     {"txtMaxDiff",    TextBox,       9,  "10",                              1035, 6345, 510,  285},
     {"lblRadius",     Label,         10, "Radius:",                         315,  6075, 600,  195},

@@ -64,6 +64,7 @@ struct ControlLayout {
     int value = 0;
     std::string_view pattern = {}; // file list
     bool enabled = true;
+    int stepsPerUnit = 1; // scroll bars: the setting moves by 1/stepsPerUnit a step
 };
 
 // The 24 controls, in tab order.

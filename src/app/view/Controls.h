@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -17,21 +18,26 @@ public:
     virtual ~IControl() = default;
 };
 
-// A control's one handled event (Change, Click or Scroll) and what it runs.
+enum class ControlEvent { Change, Click, Scroll };
+
+// The events a control raises and what each runs. Most controls raise one; a scroll bar raises
+// Scroll while its slider is dragged and Change for every other move by the user.
 class EventSource {
 public:
-    void onEvent(std::function<void()> handler) { handler_ = std::move(handler); }
+    void onEvent(ControlEvent event, std::function<void()> handler) {
+        handlers_.at(static_cast<std::size_t>(event)) = std::move(handler);
+    }
 
 protected:
     ~EventSource() = default;
-    void raiseEvent() const {
-        if (handler_) {
-            handler_();
+    void raiseEvent(ControlEvent event) const {
+        if (const auto& handler = handlers_.at(static_cast<std::size_t>(event))) {
+            handler();
         }
     }
 
 private:
-    std::function<void()> handler_;
+    std::array<std::function<void()>, 3> handlers_;
 };
 
 class ILabel : public IControl {
@@ -56,6 +62,9 @@ class IScrollBar : public IControl {
 public:
     // The slider's position; during a drag this is the position just dragged to.
     virtual int value() const = 0;
+    // Moves the slider to `value` and raises nothing: the box whose typed setting it shows says
+    // it already.
+    virtual void showValue(int value) = 0;
 };
 
 class IDriveList : public IControl {

@@ -11,7 +11,7 @@ namespace {
 using enum ControlEvent;
 using F = frmFendralWrapper;
 
-constexpr std::array<EventBinding, 12> kEvents{{
+constexpr std::array<EventBinding, 14> kEvents{{
     {"drvIn", Change, &F::drvIn_Change},
     {"dirIn", Change, &F::dirIn_Change},
     {"filIn", Click, &F::filIn_Click},
@@ -19,7 +19,9 @@ constexpr std::array<EventBinding, 12> kEvents{{
     {"dirOut", Change, &F::dirOut_Change},
     {"txtOutputFile", Change, &F::txtOutputFile_Change},
     {"hscrlRadius", Scroll, &F::hscrlRadius_Scroll},
+    {"hscrlRadius", Change, &F::hscrlRadius_Change},
     {"hscrlMaxDiff", Scroll, &F::hscrlMaxDiff_Scroll},
+    {"hscrlMaxDiff", Change, &F::hscrlMaxDiff_Change},
     {"txtRadius", Change, &F::txtRadius_Change},
     {"txtMaxDiff", Change, &F::txtMaxDiff_Change},
     {"cmdRunFendral", Click, &F::cmdRunFendral_Click},
@@ -91,7 +93,7 @@ FormWiring::FormWiring(IFormWindow& window, IMessageBoxes& messageBoxes, Platfor
                 };
             }
         }
-        named<EventSource>(window, binding.control).onEvent(std::move(run));
+        named<EventSource>(window, binding.control).onEvent(binding.event, std::move(run));
     }
 }
 

@@ -11,8 +11,6 @@
 
 namespace fendralwin {
 
-enum class ControlEvent { Change, Click, Scroll };
-
 // Which handler of the window object each control's one event runs.
 struct EventBinding {
     std::string_view control;

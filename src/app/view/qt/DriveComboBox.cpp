@@ -49,7 +49,7 @@ DriveComboBox::DriveComboBox(QWidget* parent)
     connect(this, &QComboBox::activated, this, [this](int index) {
         if (index != shownIndex_) {
             shownIndex_ = index;
-            raiseEvent();
+            raiseEvent(ControlEvent::Change);
         }
     });
 }

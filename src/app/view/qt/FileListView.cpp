@@ -22,7 +22,7 @@ FileListView::FileListView(std::string pattern, QWidget* parent)
     setEditTriggers(NoEditTriggers);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (!selectedItem().empty()) {
-            raiseEvent();
+            raiseEvent(ControlEvent::Click);
         }
     });
     connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &FileListView::refresh);
@@ -36,7 +36,7 @@ void FileListView::setPath(const std::string& path) {
 
 void FileListView::refresh() {
     if (!fill(toQt(selectedItem()))) {
-        raiseEvent();
+        raiseEvent(ControlEvent::Click);
     }
 }
 

@@ -68,7 +68,7 @@ bool FolderListView::setPath(const std::string& path) {
     // Scrolling lays out every entry; left to the event loop, it costs the caller nothing.
     QMetaObject::invokeMethod(
         this, [this] { scrollTo(currentIndex(), PositionAtTop); }, Qt::QueuedConnection);
-    raiseEvent();
+    raiseEvent(ControlEvent::Change);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "app/view/qt/FormWindow.h"
 
 #include "app/view/ControlTable.h"
+#include "app/view/qt/Accessibility.h"
 #include "app/view/qt/DriveComboBox.h"
 #include "app/view/qt/FileListView.h"
 #include "app/view/qt/FolderListView.h"
@@ -29,9 +30,8 @@ QFont font(const FontStyle& style) {
 }
 
 QLabel* makeLabel(const ControlLayout& control, QWidget* parent) {
-    auto* label = new Label(toQt(control.text), parent);
+    auto* label = new Label(toQt(control.text), control.style == LabelStyle::Path, parent);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setWordWrap(true);
     label->setContentsMargins(0, 0, 0, 0);
     if (control.style == LabelStyle::Heading) {
         label->setFont(font(kHeadingStyle.font));
@@ -82,6 +82,7 @@ QWidget* makeControl(const ControlLayout& control, QWidget* parent) {
 } // namespace
 
 FormWindow::FormWindow() {
+    installAccessibility();
     setObjectName(QStringLiteral("frmFendralWrapper"));
     setWindowTitle(QStringLiteral("FendralWin"));
     setWindowIcon(fendralWinIcon());

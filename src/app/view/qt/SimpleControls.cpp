@@ -3,21 +3,59 @@
 #include "app/view/qt/QtText.h"
 
 #include <QKeyEvent>
+#include <QPainter>
+#include <QStyle>
+#include <algorithm>
 
 namespace fendralwin {
 
-Label::Label(const QString& caption, QWidget* parent)
-    : QLabel(caption, parent) {
+Label::Label(const QString& caption, bool showsPath, QWidget* parent)
+    : QLabel(caption, parent)
+    , showsPath_(showsPath) {
     setTextFormat(Qt::PlainText);
+    setWordWrap(!showsPath);
+    if (showsPath) {
+        setToolTip(caption);
+    }
 }
 
 void Label::setCaption(const std::string& caption) {
     QLabel::setText(toQt(caption));
+    if (showsPath_) {
+        setToolTip(text());
+    }
+}
+
+QString Label::shownText() const {
+    const QFontMetrics metrics = fontMetrics();
+    const int room = contentsRect().width();
+    if (!showsPath_ || metrics.horizontalAdvance(text()) <= room) {
+        return text();
+    }
+    // The file name whole where it fits, the folders before it cut short.
+    const auto lastSeparator = std::max(text().lastIndexOf('/'), text().lastIndexOf('\\'));
+    const QString name = text().mid(lastSeparator);
+    const int nameWidth = metrics.horizontalAdvance(name);
+    if (lastSeparator > 0 && nameWidth < room) {
+        return metrics.elidedText(text().left(lastSeparator), Qt::ElideRight, room - nameWidth) +
+               name;
+    }
+    return metrics.elidedText(text(), Qt::ElideMiddle, room);
+}
+
+void Label::paintEvent(QPaintEvent* event) {
+    if (!showsPath_) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    style()->drawItemText(&painter, contentsRect(), static_cast<int>(alignment()), palette(),
+                          isEnabled(), shownText(), foregroundRole());
 }
 
 TextBox::TextBox(const QString& text, QWidget* parent)
     : QLineEdit(text, parent) {
-    connect(this, &QLineEdit::textChanged, this, [this] { raiseEvent(); });
+    connect(this, &QLineEdit::textChanged, this, [this] { raiseEvent(ControlEvent::Change); });
 }
 
 std::string TextBox::text() const {
@@ -30,7 +68,7 @@ void TextBox::setText(const std::string& text) {
 
 CommandButton::CommandButton(const QString& caption, QWidget* parent)
     : QPushButton(caption, parent) {
-    connect(this, &QPushButton::clicked, this, [this] { raiseEvent(); });
+    connect(this, &QPushButton::clicked, this, [this] { raiseEvent(ControlEvent::Click); });
 }
 
 void CommandButton::keyPressEvent(QKeyEvent* event) {
@@ -46,7 +84,13 @@ void CommandButton::keyPressEvent(QKeyEvent* event) {
 ScrollBar::ScrollBar(QWidget* parent)
     : QScrollBar(Qt::Horizontal, parent) {
     setFocusPolicy(Qt::StrongFocus);
-    connect(this, &QScrollBar::sliderMoved, this, [this] { raiseEvent(); });
+    connect(this, &QScrollBar::sliderMoved, this, [this] { raiseEvent(ControlEvent::Scroll); });
+    // Arrows, track, keys and wheel; the value is that of the slider's new position.
+    connect(this, &QScrollBar::actionTriggered, this, [this] {
+        if (!isSliderDown()) {
+            raiseEvent(ControlEvent::Change);
+        }
+    });
 }
 
 void ScrollBar::keyPressEvent(QKeyEvent* event) {

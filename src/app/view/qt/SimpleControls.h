@@ -12,10 +12,21 @@
 namespace fendralwin {
 
 // Shows its caption as it stands: file names may hold "<b>" or "&lt;", never read as markup.
+// A path label keeps its caption on one line; one that does not fit is drawn with its middle
+// elided, so that the start of the path and the whole file name stay in view, and the whole
+// caption is its tool tip.
 class Label final : public QLabel, public ILabel {
 public:
-    Label(const QString& caption, QWidget* parent);
+    Label(const QString& caption, bool showsPath, QWidget* parent);
     void setCaption(const std::string& caption) override;
+    // The text the label draws.
+    QString shownText() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    bool showsPath_;
 };
 
 // Raises Change for every change of its text, typed or written.
@@ -37,13 +48,14 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 };
 
-// A horizontal bar whose Left and Right keys move the slider left and right. Only a drag of the
-// slider raises Scroll; the arrows, the track and the keys move it without.
+// A horizontal bar whose Left and Right keys move the slider left and right. A drag of the
+// slider raises Scroll; the arrows, the track, the keys and the wheel raise Change.
 class ScrollBar final : public QScrollBar, public IScrollBar, public EventSource {
 public:
     explicit ScrollBar(QWidget* parent);
     // During a drag Qt reports the new position before it updates the value.
     int value() const override { return sliderPosition(); }
+    void showValue(int value) override { setValue(value); }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

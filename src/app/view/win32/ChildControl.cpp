@@ -2,6 +2,8 @@
 
 #include "platform/windows/SystemText.h"
 
+#include <commctrl.h>
+
 namespace fendralwin::win32 {
 
 using windows::narrow;
@@ -27,6 +29,19 @@ std::string windowText(HWND window) {
 
 void setWindowText(HWND window, const std::string& text) {
     SetWindowTextW(window, widen(text).c_str());
+}
+
+void setToolTip(HWND toolTips, HWND control, const std::string& text) {
+    std::wstring wide = widen(text);
+    TOOLINFOW tool{};
+    // The size that every version of the common controls accepts.
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = GetParent(control);
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    SendMessageW(toolTips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    tool.lpszText = wide.data();
+    SendMessageW(toolTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 } // namespace fendralwin::win32

@@ -24,11 +24,12 @@ struct Place {
     int height;
 };
 
-// What a control is made in: its parent window, its place and its font.
+// What a control is made in: its parent window, its place, its font, and the window's tool tips.
 struct ControlSite {
     HWND parent;
     Place place;
     HFONT font;
+    HWND toolTips;
 };
 
 // One child window of the form, made from its row of the control table. The form window passes
@@ -64,5 +65,8 @@ private:
 // A window's text as UTF-8, and back.
 std::string windowText(HWND window);
 void setWindowText(HWND window, const std::string& text);
+
+// Shows `text` as the tool tip of `control`, in place of any it had.
+void setToolTip(HWND toolTips, HWND control, const std::string& text);
 
 } // namespace fendralwin::win32

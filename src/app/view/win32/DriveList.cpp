@@ -103,7 +103,7 @@ void DriveList::commanded(int notification) {
     const LRESULT chosen = SendMessageW(handle(), CB_GETCURSEL, 0, 0);
     if (chosen != shownIndex_) {
         shownIndex_ = chosen;
-        raiseEvent();
+        raiseEvent(ControlEvent::Change);
     }
 }
 

@@ -21,7 +21,7 @@ void FileList::setPath(const std::string& path) {
 
 void FileList::windowActivated() {
     if (!fill(windows::widen(selectedItem()))) {
-        raiseEvent();
+        raiseEvent(ControlEvent::Click);
     }
 }
 
@@ -53,7 +53,7 @@ std::string FileList::selectedItem() const {
 
 void FileList::commanded(int notification) {
     if (notification == LBN_SELCHANGE && !selectedItem().empty()) {
-        raiseEvent();
+        raiseEvent(ControlEvent::Click);
     }
 }
 

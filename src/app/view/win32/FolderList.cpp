@@ -79,7 +79,7 @@ bool FolderList::setPath(const std::string& path) {
         return false;
     }
     SendMessageW(handle(), LB_SETCURSEL, rows_.openRow, 0);
-    raiseEvent();
+    raiseEvent(ControlEvent::Change);
     return true;
 }
 

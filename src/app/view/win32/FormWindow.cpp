@@ -187,6 +187,12 @@ std::vector<const ControlLayout*> creationOrder() {
 } // namespace
 
 void FormWindow::createControls() {
+    const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&classes);
+    toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
     for (const ControlLayout* made : creationOrder()) {
         const ControlLayout& design = *made;
         HFONT font = static_cast<HFONT>(standardFont_.get());
@@ -197,31 +203,11 @@ void FormWindow::createControls() {
         }
         const Place place{pixels(design.left), pixels(design.top), pixels(design.width),
                           pixels(design.height)};
-        controls_.push_back(makeControl(design, {window_, place, font}));
+        controls_.push_back(makeControl(design, {window_, place, font, toolTip_}));
         if (!design.toolTip.empty()) {
-            addToolTip(*controls_.back());
+            setToolTip(toolTip_, controls_.back()->handle(), std::string(design.toolTip));
         }
     }
-}
-
-void FormWindow::addToolTip(const ChildControl& control) {
-    if (toolTip_ == nullptr) {
-        const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
-        InitCommonControlsEx(&classes);
-        toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
-                                   GetModuleHandleW(nullptr), nullptr);
-    }
-    std::wstring text = windows::widen(control.design().toolTip);
-    TOOLINFOW tool{};
-    // The size that every version of the common controls accepts.
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = window_;
-    tool.uId = reinterpret_cast<UINT_PTR>(control.handle());
-    tool.lpszText = text.data();
-    SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 IControl& FormWindow::control(std::string_view name) {

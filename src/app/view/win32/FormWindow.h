@@ -43,7 +43,6 @@ private:
                                             LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
-    void addToolTip(const ChildControl& control);
     ChildControl* controlWithId(int id) const;
     ChildControl* controlWithHandle(HWND handle) const;
     int pixels(int twips) const;

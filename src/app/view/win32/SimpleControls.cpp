@@ -4,8 +4,31 @@
 
 namespace fendralwin::win32 {
 
+namespace {
+
+bool showsPath(const ControlLayout& design) {
+    return design.style == LabelStyle::Path;
+}
+
+} // namespace
+
+// A path label takes the mouse (SS_NOTIFY), so that its tool tip can show.
 Label::Label(const ControlLayout& design, const ControlSite& site)
-    : ChildControl(L"STATIC", SS_LEFT | SS_NOPREFIX, 0, design, site) {}
+    : ChildControl(L"STATIC",
+                   SS_LEFT | SS_NOPREFIX | (showsPath(design) ? SS_PATHELLIPSIS | SS_NOTIFY : 0), 0,
+                   design, site)
+    , toolTips_(site.toolTips) {
+    if (showsPath(design)) {
+        setToolTip(toolTips_, handle(), std::string(design.text));
+    }
+}
+
+void Label::setCaption(const std::string& caption) {
+    setWindowText(handle(), caption);
+    if (showsPath(design())) {
+        setToolTip(toolTips_, handle(), caption);
+    }
+}
 
 TextBox::TextBox(const ControlLayout& design, const ControlSite& site)
     : ChildControl(L"EDIT", WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, design, site) {
@@ -19,7 +42,7 @@ void TextBox::setText(const std::string& text) {
 
 void TextBox::commanded(int notification) {
     if (notification == EN_CHANGE) {
-        raiseEvent();
+        raiseEvent(ControlEvent::Change);
     }
 }
 
@@ -29,13 +52,13 @@ CommandButton::CommandButton(const ControlLayout& design, const ControlSite& sit
 
 void CommandButton::commanded(int notification) {
     if (notification == BN_CLICKED) {
-        raiseEvent();
+        raiseEvent(ControlEvent::Click);
     }
 }
 
 void CommandButton::activated() {
     if (IsWindowEnabled(handle())) {
-        raiseEvent();
+        raiseEvent(ControlEvent::Click);
     }
 }
 
@@ -50,8 +73,8 @@ void ScrollBar::scrolled(int request, int position) {
     const int now = value();
     switch (request) {
     case SB_THUMBTRACK:
-        moveTo(position);
-        raiseEvent();
+        showValue(position);
+        raiseEvent(ControlEvent::Scroll);
         return;
     case SB_THUMBPOSITION:
         moveTo(position);
@@ -79,8 +102,16 @@ void ScrollBar::scrolled(int request, int position) {
     }
 }
 
-void ScrollBar::moveTo(int position) {
+void ScrollBar::showValue(int position) {
     SetScrollPos(handle(), SB_CTL, std::clamp(position, 0, design().maximum), TRUE);
+}
+
+void ScrollBar::moveTo(int position) {
+    const int before = value();
+    showValue(position);
+    if (value() != before) {
+        raiseEvent(ControlEvent::Change);
+    }
 }
 
 } // namespace fendralwin::win32
