@@ -59,6 +59,20 @@ TEST_F(Lists, AFolderRemovedWhileShownCannotBeOpenedAndNothingChanges) {
     EXPECT_TRUE(rows(filIn()).isEmpty());
 }
 
+// A removed folder that is still some process's current folder tells its own watchers nothing.
+TEST_F(Lists, AFolderRemovedWhileItIsTheCurrentFolderGivesWayToTheOneAbove) {
+    window.openFolder("dirIn", "Images");
+    const fs::path before = fs::current_path();
+    fs::current_path(window.path("Images"));
+    for (const char* file : {"Images/photo.tif", "Images/b.tif"}) {
+        fs::remove(window.path(file));
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rows(filIn()).isEmpty(); }, 5'000));
+    fs::remove(window.path("Images"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dirIn()->path() == window.root.path(); }, 5'000));
+    fs::current_path(before);
+}
+
 TEST_F(Lists, FilesThatAppearOrVanishShowAndTheChosenOneStaysChosenQuietly) {
     window.clickFile("scan1.tif");
     window.root.write("frame_10.tif", "");

@@ -29,7 +29,7 @@ FileListView::FileListView(std::string pattern, QWidget* parent)
 }
 
 void FileListView::setPath(const std::string& path) {
-    watcher_->follow(path);
+    watcher_->follow({path});
     path_ = path;
     fill({});
 }

@@ -90,7 +90,11 @@ bool FolderListView::show(const std::string& folder) {
         model_->match(model_->index(0), FolderListModel::PathRole, current, 1, Qt::MatchExactly);
     setCurrentIndex(same.isEmpty() ? model_->index(static_cast<int>(model_->rows().openRow))
                                    : same.front());
-    watcher_->follow(folder);
+    // A folder removed while it is some process's current folder (ours, when the lists opened
+    // there) tells its watchers nothing until it is left; its parent hears of it at once.
+    const FolderRows& rows = model_->rows();
+    watcher_->follow(rows.openRow == 0 ? std::vector{folder}
+                                       : std::vector{folder, rows.rows[rows.openRow - 1].path});
     path_ = folder;
     return true;
 }

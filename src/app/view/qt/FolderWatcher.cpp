@@ -4,14 +4,16 @@
 
 namespace fendralwin {
 
-void FolderWatcher::follow(const std::string& folder) {
-    const QStringList watched = directories();
-    const QString wanted = toQt(folder);
-    if (watched != QStringList{wanted}) {
-        if (!watched.isEmpty()) {
-            removePaths(watched);
+void FolderWatcher::follow(const std::vector<std::string>& folders) {
+    QStringList wanted;
+    for (const std::string& folder : folders) {
+        wanted.append(toQt(folder));
+    }
+    if (directories() != wanted) {
+        if (!directories().isEmpty()) {
+            removePaths(directories());
         }
-        addPath(wanted);
+        addPaths(wanted);
     }
 }
 

@@ -2,18 +2,19 @@
 
 #include <QFileSystemWatcher>
 #include <string>
+#include <vector>
 
 namespace fendralwin {
 
-// Reports every change of one folder: entries added, removed or renamed, or the folder itself
-// gone.
+// Reports every change of the folders it follows: entries added, removed or renamed, or a
+// folder itself gone.
 class FolderWatcher final : public QFileSystemWatcher {
 public:
     using QFileSystemWatcher::QFileSystemWatcher;
 
-    // Watches `folder` instead of the one before. A folder that vanished and came back under the
-    // same name is watched again.
-    void follow(const std::string& folder);
+    // Watches `folders` instead of the ones before. A folder that vanished and came back under
+    // the same name is watched again.
+    void follow(const std::vector<std::string>& folders);
 };
 
 } // namespace fendralwin
