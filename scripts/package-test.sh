@@ -36,6 +36,14 @@ echo "== The installed files"
 desktop=/usr/share/applications/org.fendralwin.FendralWin.desktop
 desktop-file-validate "$desktop"
 appstreamcli validate --no-net /usr/share/metainfo/org.fendralwin.FendralWin.metainfo.xml
+# Every installed file that names the release names the project's version.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/release/CMakeCache.txt)
+zcat /usr/share/man/man1/FendralWin.1.gz | head -n 1 | grep -F "\"FendralWin $version\""
+zcat /usr/share/man/man1/Fendral.1.gz | head -n 1 | grep -F "\"Fendral $version\""
+zcat /usr/share/doc/fendralwin/changelog.Debian.gz | head -n 1 | grep -F "($version-1)"
+grep -F "<release version=\"$version\"" /usr/share/metainfo/org.fendralwin.FendralWin.metainfo.xml
+[ "$(dpkg-query -W -f '${Version}' fendralwin)" = "$version-1" ]
+Fendral --version | grep -F "$version"
 command=$(sed -n 's/^Exec=//p' "$desktop")
 [ "$(command -v "$command")" = /usr/bin/FendralWin ]
 

@@ -2,6 +2,7 @@
 // folder: a folder of 100,000 files (half of them .tif) and one of 10,000 subfolders.
 #include "app/view/qt/FileListView.h"
 #include "app/view/qt/FolderListView.h"
+#include "platform/NativePlatform.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -54,7 +55,8 @@ void BM_BareReaddir(benchmark::State& state, const char* name) {
 }
 
 void BM_FileListFill(benchmark::State& state) {
-    fendralwin::FileListView list("*.tif", nullptr);
+    const fendralwin::NativePlatform platform;
+    fendralwin::FileListView list("*.tif", platform, nullptr);
     const std::string path = folders().path("files").toStdString();
     for (auto _ : state) {
         list.setPath(path);
@@ -63,7 +65,8 @@ void BM_FileListFill(benchmark::State& state) {
 }
 
 void BM_FolderListFill(benchmark::State& state) {
-    fendralwin::FolderListView list(nullptr);
+    const fendralwin::NativePlatform platform;
+    fendralwin::FolderListView list(platform, nullptr);
     const std::string path = folders().path("folders").toStdString();
     for (auto _ : state) {
         list.setPath(path);

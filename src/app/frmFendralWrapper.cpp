@@ -44,8 +44,8 @@ void frmFendralWrapper::Form_Load() {
     vars_.strAppDir = FolderText(platform_.programFolder(), separator);
     // The lists are open already, and not always on the program folder (an installed program's
     // folder is not the user's): the folder variables follow them, so that the two agree.
-    vars_.strInDir = FolderText(c_.filIn.path(), separator);
-    vars_.strOutDir = FolderText(c_.dirOut.path(), separator);
+    vars_.strInDir = FolderText(c_.filIn->path(), separator);
+    vars_.strOutDir = FolderText(c_.dirOut->path(), separator);
 }
 
 void frmFendralWrapper::Form_Terminate() noexcept {
@@ -55,44 +55,68 @@ void frmFendralWrapper::Form_Terminate() noexcept {
     }
 }
 
+void frmFendralWrapper::openLists(const std::string& startFolder) {
+    for (auto [folders, drives] : {std::pair{c_.dirIn, c_.drvIn}, {c_.dirOut, c_.drvOut}}) {
+        // A start folder that is gone or closed to the user leaves the program folder.
+        if (!folders->setPath(startFolder)) {
+            folders->setPath(platform_.programFolder());
+        }
+        drives->showDriveOf(folders->path());
+    }
+    c_.filIn->setPath(c_.dirIn->path());
+}
+
+void frmFendralWrapper::Form_Refresh() {
+    openNearestFolderLeft(*c_.dirIn);
+    openNearestFolderLeft(*c_.dirOut);
+    const bool wasChosen = !c_.filIn->selectedItem().empty();
+    c_.filIn->reread();
+    if (wasChosen && c_.filIn->selectedItem().empty()) {
+        // The chosen file is gone: nothing may go on naming it.
+        c_.lblInputFile->setCaption("Input File:");
+        reevaluateReadiness();
+    }
+}
+
 void frmFendralWrapper::cmdExit_Click() {
-    c_.window.close();
+    c_.window->close();
 }
 
 void frmFendralWrapper::drvIn_Change() {
-    if (!c_.dirIn.setPath(c_.drvIn.drive())) {
+    if (!c_.dirIn->setPath(c_.drvIn->drive())) {
         // The drive cannot be opened: show the drive of the folder still listed.
-        c_.drvIn.showDriveOf(c_.dirIn.path());
+        c_.drvIn->showDriveOf(c_.dirIn->path());
         return;
     }
-    c_.lblInputFile.setCaption("Input File:");
+    c_.lblInputFile->setCaption("Input File:");
     reevaluateReadiness();
 }
 
 void frmFendralWrapper::dirIn_Change() {
-    c_.filIn.setPath(c_.dirIn.path());
-    vars_.strInDir = FolderText(c_.filIn.path(), platform_.separator());
-    c_.lblInputFile.setCaption("Input File:");
+    // The folder opened may lie on another volume.
+    c_.drvIn->showDriveOf(c_.dirIn->path());
+    c_.filIn->setPath(c_.dirIn->path());
+    vars_.strInDir = FolderText(c_.filIn->path(), platform_.separator());
+    c_.lblInputFile->setCaption("Input File:");
     reevaluateReadiness();
 }
 
 void frmFendralWrapper::filIn_Click() {
-    // The list also clicks when a refresh takes its choice away (the file vanished).
-    const bool chosen = !c_.filIn.selectedItem().empty();
-    c_.lblInputFile.setCaption(chosen ? "Input File: " + inputPath() : "Input File:");
+    c_.lblInputFile->setCaption("Input File: " + inputPath());
     reevaluateReadiness();
 }
 
 void frmFendralWrapper::drvOut_Change() {
-    if (!c_.dirOut.setPath(c_.drvOut.drive())) {
-        c_.drvOut.showDriveOf(c_.dirOut.path());
+    if (!c_.dirOut->setPath(c_.drvOut->drive())) {
+        c_.drvOut->showDriveOf(c_.dirOut->path());
         return;
     }
     reevaluateReadiness();
 }
 
 void frmFendralWrapper::dirOut_Change() {
-    vars_.strOutDir = FolderText(c_.dirOut.path(), platform_.separator());
+    c_.drvOut->showDriveOf(c_.dirOut->path());
+    vars_.strOutDir = FolderText(c_.dirOut->path(), platform_.separator());
     showOutputPath();
     reevaluateReadiness();
 }
@@ -127,35 +151,48 @@ void frmFendralWrapper::txtMaxDiff_Change() {
 }
 
 bool frmFendralWrapper::IsValid() const {
-    if (c_.filIn.selectedItem().empty()) {
+    if (c_.filIn->selectedItem().empty()) {
         return false;
     }
-    return !removeEvery(c_.txtOutputFile.text(), vars_.strOutDir).empty();
+    return !removeEvery(c_.txtOutputFile->text(), vars_.strOutDir).empty();
 }
 
 std::string frmFendralWrapper::inputPath() const {
-    return vars_.strInDir + c_.filIn.selectedItem();
+    return vars_.strInDir + c_.filIn->selectedItem();
 }
 
 std::string frmFendralWrapper::outputPath() const {
-    return vars_.strOutDir + c_.txtOutputFile.text();
+    return vars_.strOutDir + c_.txtOutputFile->text();
+}
+
+void frmFendralWrapper::openNearestFolderLeft(IFolderList& list) {
+    if (list.reread()) {
+        return;
+    }
+    // The open folder vanished: the user would open the nearest folder above it that is left.
+    for (auto above = parentFolder(list.path(), platform_.separator()); above;
+         above = parentFolder(*above, platform_.separator())) {
+        if (list.setPath(*above)) {
+            return;
+        }
+    }
 }
 
 void frmFendralWrapper::reevaluateReadiness() {
-    c_.cmdRunFendral.setEnabled(IsValid());
+    c_.cmdRunFendral->setEnabled(IsValid());
 }
 
 void frmFendralWrapper::showOutputPath() {
-    c_.lblOutputFile.setCaption("Output File: " + outputPath());
+    c_.lblOutputFile->setCaption("Output File: " + outputPath());
 }
 
 frmFendralWrapper::Setting frmFendralWrapper::radius() const {
-    return {c_.txtRadius, c_.hscrlRadius, controlNamed("hscrlRadius"),
+    return {*c_.txtRadius, *c_.hscrlRadius, controlNamed("hscrlRadius"),
             "Only numeric values are valid for the Radius setting."};
 }
 
 frmFendralWrapper::Setting frmFendralWrapper::maxDiff() const {
-    return {c_.txtMaxDiff, c_.hscrlMaxDiff, controlNamed("hscrlMaxDiff"),
+    return {*c_.txtMaxDiff, *c_.hscrlMaxDiff, controlNamed("hscrlMaxDiff"),
             "Only numeric values are valid for the MaxDiff setting."};
 }
 

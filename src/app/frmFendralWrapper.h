@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/view/ControlTable.h"
-#include "app/view/Controls.h"
+#include "app/view/FormControls.h"
 #include "platform/Platform.h"
 
 #include <optional>
@@ -30,10 +30,16 @@ public:
 
     const Variables& variables() const { return vars_; }
 
-    // Lifecycle
+    // Lifecycle. Before Load, and before any event is handled, the lists open on the start
+    // folder, or on the program folder when that cannot be opened.
+    void openLists(const std::string& startFolder);
     void Form_Load();
     void Form_Terminate() noexcept;
     void cmdExit_Click();
+    // The disk may have changed: the lists read their folders again. A listed folder that
+    // vanished gives way to the nearest one above it, as if the user had opened that; a chosen
+    // file that vanished is chosen no more.
+    void Form_Refresh();
 
     // Input choosers
     void drvIn_Change();
@@ -78,6 +84,7 @@ private:
     Setting radius() const;
     Setting maxDiff() const;
 
+    void openNearestFolderLeft(IFolderList& list);
     void reevaluateReadiness();
     void showOutputPath();
     // Every move of a bar by the user writes its value into its box.

@@ -6,7 +6,7 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("FendralWin"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0.7"));
+    QApplication::setApplicationVersion(QStringLiteral(FENDRALWIN_VERSION));
     // Docks match the window to its desktop entry, and so to its icon, by this name.
     QApplication::setDesktopFileName(QStringLiteral("org.fendralwin.FendralWin"));
 

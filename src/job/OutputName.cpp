@@ -27,4 +27,8 @@ bool HasForbiddenNameCharacter(std::string_view name, ScriptDialect dialect) {
     });
 }
 
+bool namesTheSameFile(const std::string& a, const std::string& b, const Platform& platform) {
+    return a == b || platform.isSameExistingFile(a, b);
+}
+
 } // namespace fendralwin

@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 
+#include <string>
 #include <string_view>
 
 namespace fendralwin {
@@ -12,5 +13,9 @@ bool HasTifExtension(std::string_view name);
 // True when the name holds a character that no file name may hold: a control character, and in
 // the batch dialect also one of " < > | ? * (a typed quote would end the quoted argument).
 bool HasForbiddenNameCharacter(std::string_view name, ScriptDialect dialect);
+
+// True when two paths name one file: the same text, or one existing file reached by both (through
+// a link, "..", another letter case on a case-blind disk).
+bool namesTheSameFile(const std::string& a, const std::string& b, const Platform& platform);
 
 } // namespace fendralwin

@@ -37,6 +37,10 @@ public:
     // "fdw.bat" while the job of the last Run still runs, which still reads it.
     void deleteScript(const std::string& appDir) noexcept override;
 
+    FolderContents readFolder(const std::string& folder,
+                              const std::string& filePattern) const override {
+        return fendralwin::readFolder(folder, filePattern);
+    }
     void requireFile(const std::string& path) const override;
     bool isSameExistingFile(const std::string& a, const std::string& b) const override;
 

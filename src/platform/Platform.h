@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FolderContents.h"
+
 #include <stdexcept>
 #include <string>
 
@@ -38,6 +40,10 @@ public:
     // one there; every failure is ignored.
     virtual void deleteScript(const std::string& appDir) noexcept = 0;
 
+    // The subfolders of `folder` and its files whose names match `filePattern` (see
+    // matchesNamePattern). Throws PlatformError when the folder cannot be read.
+    virtual FolderContents readFolder(const std::string& folder,
+                                      const std::string& filePattern) const = 0;
     // Throws PlatformError with the system's description unless `path` names an existing file
     // that can be read as one (not a folder).
     virtual void requireFile(const std::string& path) const = 0;

@@ -2,7 +2,6 @@
 
 #include "job/Script.h"
 
-#include <cmath>
 #include <map>
 
 namespace fendralwin::test {
@@ -231,7 +230,7 @@ void BehaviourTest::runScenario() {
 
 void checkLayoutAgainstTheTable(WindowDriver& window) {
     const auto pixels = [dpi = window.dpi()](int twips) {
-        return static_cast<int>(std::lround(twips * dpi / (kTwipsPerPixelAt96Dpi * 96.0)));
+        return pixelsOf(twips, dpi);
     };
     EXPECT_EQ(window.title(), "FendralWin");
     EXPECT_EQ(window.clientArea(),

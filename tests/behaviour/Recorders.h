@@ -43,6 +43,10 @@ public:
     std::string writeScript(const std::string& appDir, const std::string& text) override;
     void startScript(const std::string& path, const std::string& workingFolder) override;
     void deleteScript(const std::string& appDir) noexcept override { system_.deleteScript(appDir); }
+    FolderContents readFolder(const std::string& folder,
+                              const std::string& filePattern) const override {
+        return system_.readFolder(folder, filePattern);
+    }
     void requireFile(const std::string& path) const override { system_.requireFile(path); }
     bool isSameExistingFile(const std::string& a, const std::string& b) const override {
         return system_.isSameExistingFile(a, b);

@@ -57,7 +57,7 @@ public:
     void refresh() override { h_.refresh(); }
 
     std::string text(const std::string& control) override {
-        if (auto* label = dynamic_cast<FakeLabel*>(&h_.control(control))) {
+        if (auto* label = named<FakeLabel>(control)) {
             return label->caption;
         }
         return textBox(control).value;
@@ -65,7 +65,7 @@ public:
     bool isEnabled(const std::string& control) override { return button(control).enabled; }
     int barValue(const std::string& bar) override { return scrollBar(bar).position; }
     std::string folderOf(const std::string& list) override {
-        return list == "filIn" ? h_.filIn.current : named<FakeFolderList>(list).current;
+        return list == "filIn" ? h_.filIn.current : named<FakeFolderList>(list)->current;
     }
     std::string focus() override {
         const auto last = std::ranges::find_if(
@@ -104,13 +104,18 @@ private:
         }
         return tree;
     }
+    // The fake of that name, or nothing when it is of another kind.
     template <typename Control>
-    Control& named(const std::string& name) {
-        return dynamic_cast<Control&>(h_.control(name));
+    Control* named(const std::string& name) {
+        Control* found = nullptr;
+        visitControlSlot(name, [&](const auto& slot) {
+            found = dynamic_cast<Control*>(h_.controls().*slot.member);
+        });
+        return found;
     }
-    FakeTextBox& textBox(const std::string& name) { return named<FakeTextBox>(name); }
-    FakeScrollBar& scrollBar(const std::string& name) { return named<FakeScrollBar>(name); }
-    FakeButton& button(const std::string& name) { return named<FakeButton>(name); }
+    FakeTextBox& textBox(const std::string& name) { return *named<FakeTextBox>(name); }
+    FakeScrollBar& scrollBar(const std::string& name) { return *named<FakeScrollBar>(name); }
+    FakeButton& button(const std::string& name) { return *named<FakeButton>(name); }
 
     std::string root_;
     char sep_;

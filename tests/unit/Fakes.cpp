@@ -1,7 +1,5 @@
 #include "Fakes.h"
 
-#include "app/view/FolderRows.h"
-
 #include <algorithm>
 #include <stdexcept>
 
@@ -23,18 +21,9 @@ bool FakeFileSystem::holds(const std::string& folder, const std::string& file) c
     return found != folders.end() && std::ranges::find(found->second, file) != found->second.end();
 }
 
-void FakeFolderList::refresh(char separator) {
-    for (std::string above = current;
-         !fs.folders.contains(current) && above.size() > rootLength(above, separator);) {
-        above.resize(std::max(above.find_last_of(separator), rootLength(above, separator)));
-        setPath(above);
-    }
-}
-
-void FakeFileList::refresh() {
-    if (!chosen.empty() && !fs.holds(current, chosen)) {
+void FakeFileList::reread() {
+    if (!fs.holds(current, chosen)) {
         chosen.clear();
-        raiseEvent(ControlEvent::Click);
     }
 }
 
@@ -58,6 +47,11 @@ void FakePlatform::deleteScript(const std::string& appDir) noexcept {
     deleted.push_back(appDir);
 }
 
+FolderContents FakePlatform::readFolder(const std::string& folder,
+                                        const std::string& /*filePattern*/) const {
+    throw PlatformError(folder + ": the fake lists hold their folders themselves");
+}
+
 void FakePlatform::requireFile(const std::string& path) const {
     if (missingFiles.contains(path)) {
         throw PlatformError(path + ": No such file");
@@ -74,30 +68,6 @@ Harness::Harness(FakePlatform platformSetup, FakeFileSystem files, const std::st
     fs.folders.try_emplace(platform.folder);
     wiring = std::make_unique<FormWiring>(*this, boxes, platform,
                                           startFolder.empty() ? platform.folder : startFolder);
-}
-
-IControl& Harness::control(std::string_view name) {
-    const std::map<std::string_view, IControl*> controls{
-        {"drvIn", &drvIn},
-        {"dirIn", &dirIn},
-        {"filIn", &filIn},
-        {"drvOut", &drvOut},
-        {"dirOut", &dirOut},
-        {"txtOutputFile", &txtOutputFile},
-        {"hscrlRadius", &hscrlRadius},
-        {"hscrlMaxDiff", &hscrlMaxDiff},
-        {"txtRadius", &txtRadius},
-        {"txtMaxDiff", &txtMaxDiff},
-        {"cmdRunFendral", &cmdRunFendral},
-        {"cmdExit", &cmdExit},
-        {"lblInputFile", &lblInputFile},
-        {"lblOutputFile", &lblOutputFile},
-    };
-    const auto found = controls.find(name);
-    if (found == controls.end()) {
-        throw std::out_of_range("no control named " + std::string(name));
-    }
-    return *found->second;
 }
 
 } // namespace fendralwin::test

@@ -33,7 +33,7 @@ struct FakeLabel final : ILabel {
     std::string caption;
 };
 
-struct FakeTextBox final : ITextBox, EventSource {
+struct FakeTextBox final : ITextBox {
     FakeTextBox(Log& log, std::string name, std::string text)
         : log(log)
         , name(std::move(name))
@@ -58,7 +58,7 @@ struct FakeTextBox final : ITextBox, EventSource {
     std::string value;
 };
 
-struct FakeButton final : ICommandButton, EventSource {
+struct FakeButton final : ICommandButton {
     FakeButton(Log& log, bool enabled)
         : log(log)
         , enabled(enabled) {}
@@ -75,7 +75,7 @@ struct FakeButton final : ICommandButton, EventSource {
     bool enabled;
 };
 
-struct FakeScrollBar final : IScrollBar, EventSource {
+struct FakeScrollBar final : IScrollBar {
     explicit FakeScrollBar(int maximum)
         : maximum(maximum) {}
     int value() const override { return position; }
@@ -101,7 +101,7 @@ struct FakeFileSystem {
     bool holds(const std::string& folder, const std::string& file) const;
 };
 
-struct FakeDriveList final : IDriveList, EventSource {
+struct FakeDriveList final : IDriveList {
     std::string drive() const override { return current; }
     void showDriveOf(const std::string& path) override { current = path.substr(0, 2); }
     // The user chooses another drive.
@@ -112,19 +112,17 @@ struct FakeDriveList final : IDriveList, EventSource {
     std::string current;
 };
 
-struct FakeFolderList final : IFolderList, EventSource {
+struct FakeFolderList final : IFolderList {
     explicit FakeFolderList(FakeFileSystem& fs)
         : fs(fs) {}
     std::string path() const override { return current; }
     bool setPath(const std::string& path) override;
-    // As the real lists do when the disk changed: a vanished folder gives way to the nearest
-    // one above it.
-    void refresh(char separator);
+    bool reread() override { return fs.folders.contains(current); }
     FakeFileSystem& fs;
     std::string current;
 };
 
-struct FakeFileList final : IFileList, EventSource {
+struct FakeFileList final : IFileList {
     explicit FakeFileList(FakeFileSystem& fs)
         : fs(fs) {}
     std::string path() const override { return current; }
@@ -138,8 +136,7 @@ struct FakeFileList final : IFileList, EventSource {
         chosen = name;
         raiseEvent(ControlEvent::Click);
     }
-    // As the real lists do when the disk changed: a chosen file that vanished is chosen no more.
-    void refresh();
+    void reread() override;
     FakeFileSystem& fs;
     std::string current;
     std::string chosen;
@@ -153,6 +150,8 @@ struct FakePlatform final : Platform {
     std::string writeScript(const std::string& appDir, const std::string& text) override;
     void startScript(const std::string& path, const std::string& workingFolder) override;
     void deleteScript(const std::string& appDir) noexcept override;
+    FolderContents readFolder(const std::string& folder,
+                              const std::string& filePattern) const override;
     void requireFile(const std::string& path) const override;
     bool isSameExistingFile(const std::string& a, const std::string& b) const override;
 
@@ -180,8 +179,14 @@ struct Harness final : IFormWindow {
     explicit Harness(FakePlatform platformSetup = {}, FakeFileSystem files = {},
                      const std::string& startFolder = {});
 
-    IControl& control(std::string_view name) override;
+    FormControls controls() override {
+        return {this,        &drvIn,         &dirIn,       &filIn,        &drvOut,
+                &dirOut,     &txtOutputFile, &hscrlRadius, &hscrlMaxDiff, &txtRadius,
+                &txtMaxDiff, &cmdRunFendral, &cmdExit,     &lblInputFile, &lblOutputFile};
+    }
     void close() override { closed = true; }
+    // The disk changed: the window catches up, as on activation or a watcher's report.
+    void refresh() { raiseEvent(ControlEvent::Refresh); }
 
     Log log;
     FakePlatform platform;
@@ -204,12 +209,6 @@ struct Harness final : IFormWindow {
     bool closed = false;
     std::unique_ptr<FormWiring> wiring;
     frmFendralWrapper& form() { return wiring->form(); }
-    // Every list catches up with the fake file system, in the order the window holds them.
-    void refresh() {
-        dirIn.refresh(platform.sep);
-        filIn.refresh();
-        dirOut.refresh(platform.sep);
-    }
 };
 
 } // namespace fendralwin::test

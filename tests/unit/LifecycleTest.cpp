@@ -31,13 +31,7 @@ TEST(FormTerminate, DeletesTheScriptOfTheProgramFolderOnlyOnceLoaded) {
     h.wiring.reset();
     EXPECT_EQ(h.platform.deleted, std::vector<std::string>{"C:\\Tools\\FendralWin\\"});
     h.platform.deleted.clear();
-    {
-        frmFendralWrapper neverLoaded({h, h.drvIn, h.dirIn, h.filIn, h.drvOut, h.dirOut,
-                                       h.txtOutputFile, h.hscrlRadius, h.hscrlMaxDiff, h.txtRadius,
-                                       h.txtMaxDiff, h.cmdRunFendral, h.lblInputFile,
-                                       h.lblOutputFile},
-                                      h.boxes, h.platform);
-    }
+    { frmFendralWrapper neverLoaded(h.controls(), h.boxes, h.platform); }
     EXPECT_TRUE(h.platform.deleted.empty());
     EXPECT_TRUE(h.boxes.shown.empty());
 }

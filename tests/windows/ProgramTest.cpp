@@ -39,7 +39,8 @@ TEST_F(ProgramTest, CarriesItsVersionRecord) {
         {L"OriginalFilename", "FendralWin.exe"},
         {L"FileDescription", "Windows interface to Fendral DOS application"},
         {L"Comments", "Initial release of a very un-tested app."},
-        {L"FileVersion", "1.00.0007"},
+        {L"FileVersion", FENDRALWIN_RECORD_VERSION},
+        {L"ProductVersion", FENDRALWIN_RECORD_VERSION},
     };
     for (const auto& [name, value] : fields) {
         EXPECT_EQ(versionText(program, name), value) << windows::narrow(name);

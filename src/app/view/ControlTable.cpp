@@ -1,5 +1,7 @@
 #include "app/view/ControlTable.h"
 
+#include "app/view/FormControls.h"
+
 #include <algorithm>
 #include <array>
 #include <stdexcept>
@@ -49,6 +51,17 @@ constexpr std::array<ControlLayout, 24> kControls{{
     {"lblSelOutDir",  Label,         23, "Select Output File Directory:",   2970, 1080, 2355, 195},
 }};
 // clang-format on
+
+// Every control that the window object uses is in the table, of the kind its member needs.
+template <typename Slot>
+constexpr bool isInTheTable(const Slot& slot) {
+    return std::ranges::any_of(kControls, [&slot](const ControlLayout& c) {
+        return c.name == slot.name && c.kind == kindOf<typename Slot::Interface>();
+    });
+}
+static_assert(std::apply([](const auto&... each) { return (isInTheTable(each) && ...); },
+                         kControlSlots),
+              "a member of FormControls has no control of its kind in the table");
 
 // The label that names each control that has no caption of its own.
 constexpr std::array<std::pair<std::string_view, std::string_view>, 10> kLabelOf{{

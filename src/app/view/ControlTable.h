@@ -8,6 +8,12 @@
 namespace fendralwin {
 
 inline constexpr int kTwipsPerPixelAt96Dpi = 15;
+
+// Pixels for a length in twips on a screen of `dpi` dots per inch, to the nearest pixel.
+constexpr int pixelsOf(int twips, int dpi) {
+    constexpr int twipsPerInch = kTwipsPerPixelAt96Dpi * 96;
+    return (twips * dpi + twipsPerInch / 2) / twipsPerInch;
+}
 inline constexpr int kClientWidthTwips = 5775;
 inline constexpr int kClientHeightTwips = 6690;
 

@@ -3,7 +3,6 @@
 #include <array>
 #include <functional>
 #include <string>
-#include <string_view>
 
 // What the window logic needs of each kind of control, and nothing more. Texts are UTF-8.
 //
@@ -12,13 +11,18 @@
 // the write returns.
 namespace fendralwin {
 
-// Every control of the window, whatever its kind: what a window hands out by name.
+// Every control of the window, whatever its kind.
 class IControl {
 public:
     virtual ~IControl() = default;
 };
 
-enum class ControlEvent { Change, Click, Scroll };
+enum class ControlEvent {
+    Change,
+    Click,
+    Scroll,
+    Refresh, // the window's: the disk may have changed under its lists
+};
 
 // The events a control raises and what each runs. Most controls raise one; a scroll bar raises
 // Scroll while its slider is dragged and Change for every other move by the user.
@@ -37,7 +41,7 @@ protected:
     }
 
 private:
-    std::array<std::function<void()>, 3> handlers_;
+    std::array<std::function<void()>, 4> handlers_;
 };
 
 class ILabel : public IControl {
@@ -45,7 +49,8 @@ public:
     virtual void setCaption(const std::string& caption) = 0;
 };
 
-class ITextBox : public IControl {
+// Raises Change for every change of its text.
+class ITextBox : public IControl, public EventSource {
 public:
     virtual std::string text() const = 0;
     // Raises the box's Change event when the text differs from the current one.
@@ -53,12 +58,14 @@ public:
     virtual void giveFocus() = 0;
 };
 
-class ICommandButton : public IControl {
+// Raises Click when pressed.
+class ICommandButton : public IControl, public EventSource {
 public:
     virtual void setEnabled(bool enabled) = 0;
 };
 
-class IScrollBar : public IControl {
+// Raises Scroll while its slider is dragged, and Change when the user moves it otherwise.
+class IScrollBar : public IControl, public EventSource {
 public:
     // The slider's position; during a drag this is the position just dragged to.
     virtual int value() const = 0;
@@ -67,7 +74,8 @@ public:
     virtual void showValue(int value) = 0;
 };
 
-class IDriveList : public IControl {
+// Raises Change when the user chooses another drive.
+class IDriveList : public IControl, public EventSource {
 public:
     // The chosen drive, as a path that a folder list accepts.
     virtual std::string drive() const = 0;
@@ -75,41 +83,40 @@ public:
     virtual void showDriveOf(const std::string& path) = 0;
 };
 
-class IFolderList : public IControl {
+// Raises Change whenever the folder it has open changes.
+class IFolderList : public IControl, public EventSource {
 public:
     // The open folder: a root keeps its separator, any other folder has none at its end.
     virtual std::string path() const = 0;
     // Opens `path` (a folder, or a drive: then a folder on that drive) and raises Change before
     // returning. Returns false, raising nothing and keeping the open folder, when it cannot be
     // opened.
-    // The list follows the disk: when its open folder vanishes, it opens the nearest folder above
-    // that can be opened, raising Change as if the user had.
     virtual bool setPath(const std::string& path) = 0;
+    // Reads the open folder again, for subfolders that came or went, raising nothing; false when
+    // it can no longer be read.
+    virtual bool reread() = 0;
 };
 
-class IFileList : public IControl {
+// Raises Click when the user selects a file.
+class IFileList : public IControl, public EventSource {
 public:
     // The listed folder, in the same form as a folder list's path.
     virtual std::string path() const = 0;
     // Lists the matching files of `path` with none selected.
     virtual void setPath(const std::string& path) = 0;
     // The name of the selected file; empty when none is selected.
-    // The list follows the disk: when its chosen file vanishes, none is selected and Click is
-    // raised, so that nothing goes on naming the file.
     virtual std::string selectedItem() const = 0;
+    // Lists the folder's files again, raising nothing: the selected file stays selected while it
+    // is listed, and none is selected when it is not.
+    virtual void reread() = 0;
 };
 
-class IWindow {
+// Raises Refresh when the disk may have changed under its lists: on Windows when it is activated
+// again, with Qt when a list's folder reports a change.
+class IWindow : public EventSource {
 public:
     virtual ~IWindow() = default;
     virtual void close() = 0;
-};
-
-// A toolkit's window as the shared wiring sees it: closing, and each control by its name.
-class IFormWindow : public IWindow {
-public:
-    // Throws std::out_of_range for a name that the window does not hold.
-    virtual IControl& control(std::string_view name) = 0;
 };
 
 enum class MessageKind { Plain, Warning, Critical };
@@ -119,24 +126,6 @@ public:
     virtual ~IMessageBoxes() = default;
     // A modal box with one OK button; returns when the user has closed it.
     virtual void show(MessageKind kind, const std::string& title, const std::string& text) = 0;
-};
-
-// The controls that the window logic reads or writes, by their names in the window.
-struct FormControls {
-    IWindow& window;
-    IDriveList& drvIn;
-    IFolderList& dirIn;
-    IFileList& filIn;
-    IDriveList& drvOut;
-    IFolderList& dirOut;
-    ITextBox& txtOutputFile;
-    IScrollBar& hscrlRadius;
-    IScrollBar& hscrlMaxDiff;
-    ITextBox& txtRadius;
-    ITextBox& txtMaxDiff;
-    ICommandButton& cmdRunFendral;
-    ILabel& lblInputFile;
-    ILabel& lblOutputFile;
 };
 
 } // namespace fendralwin

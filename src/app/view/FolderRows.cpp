@@ -4,19 +4,6 @@
 
 namespace fendralwin {
 
-std::size_t rootLength(std::string_view path, char separator) {
-    if (separator == '/') {
-        return 1;
-    }
-    if (path.size() >= 3 && path[1] == ':') {
-        return 3;
-    }
-    const auto shareStart = path.find('\\', 2);
-    const auto shareEnd =
-        shareStart == std::string_view::npos ? shareStart : path.find('\\', shareStart + 1);
-    return shareEnd == std::string_view::npos ? path.size() : shareEnd;
-}
-
 namespace {
 
 std::string rootCaption(std::string root) {

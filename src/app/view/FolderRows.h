@@ -20,9 +20,6 @@ struct FolderRows {
     std::size_t openRow; // the row of `folder`
 };
 
-// The length of a full path's root: 1 for "/", 3 for "C:\", all of "\\server\share".
-std::size_t rootLength(std::string_view path, char separator);
-
 // `folder` is a full path without a trailing separator except at its root: "/", "/home/u",
 // "C:\", "C:\Images", "\\server\share\dir". A drive root is shown as the classic lists show it,
 // in lower case ("c:\").

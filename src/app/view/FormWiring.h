@@ -1,30 +1,18 @@
 #pragma once
 
 #include "app/frmFendralWrapper.h"
-#include "app/view/Controls.h"
+#include "app/view/FormControls.h"
 #include "platform/Platform.h"
 
 #include <memory>
-#include <span>
 #include <string>
-#include <string_view>
 
 namespace fendralwin {
 
-// Which handler of the window object each control's one event runs.
-struct EventBinding {
-    std::string_view control;
-    ControlEvent event;
-    void (frmFendralWrapper::*handler)();
-};
-
-std::span<const EventBinding> eventTable();
-
-// The window object over a toolkit's window: opens the lists on the start folder (the program
-// folder when that cannot be opened), runs the Load event, then connects every control's event
-// to its handler, so that nothing runs before Load.
-// A folder list also keeps its drive list on the drive of the folder it opens. Destroying it
-// releases the window object, which runs its Terminate event.
+// The window object over a toolkit's window: it opens the lists on the start folder, runs the
+// Load event, then connects each event of the window and its controls to its handler, so that
+// nothing runs before Load. Destroying it releases the window object, which runs its Terminate
+// event.
 class FormWiring {
 public:
     FormWiring(IFormWindow& window, IMessageBoxes& messageBoxes, Platform& platform,

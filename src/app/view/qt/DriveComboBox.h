@@ -8,7 +8,7 @@ namespace fendralwin {
 
 // The drives of this system: the mount points of real file systems, each shown with its volume
 // name. The root is always listed. Choosing a drive other than the one shown raises Change.
-class DriveComboBox final : public QComboBox, public IDriveList, public EventSource {
+class DriveComboBox final : public QComboBox, public IDriveList {
 public:
     explicit DriveComboBox(QWidget* parent);
 

@@ -1,18 +1,16 @@
 #include "app/view/qt/FileListView.h"
 
-#include "app/view/qt/FolderWatcher.h"
 #include "app/view/qt/ListedNames.h"
 #include "app/view/qt/QtText.h"
-#include "platform/FolderContents.h"
-#include "platform/Platform.h"
 
 #include <QSignalBlocker>
 #include <QStringListModel>
 
 namespace fendralwin {
 
-FileListView::FileListView(std::string pattern, QWidget* parent)
+FileListView::FileListView(std::string pattern, const Platform& platform, QWidget* parent)
     : QListView(parent)
+    , platform_(platform)
     , model_(new QStringListModel(this))
     , watcher_(new FolderWatcher(this))
     , pattern_(std::move(pattern)) {
@@ -25,7 +23,6 @@ FileListView::FileListView(std::string pattern, QWidget* parent)
             raiseEvent(ControlEvent::Click);
         }
     });
-    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &FileListView::refresh);
 }
 
 void FileListView::setPath(const std::string& path) {
@@ -34,24 +31,19 @@ void FileListView::setPath(const std::string& path) {
     fill({});
 }
 
-void FileListView::refresh() {
-    if (!fill(toQt(selectedItem()))) {
-        raiseEvent(ControlEvent::Click);
-    }
+void FileListView::reread() {
+    fill(toQt(selectedItem()));
 }
 
-bool FileListView::fill(const QString& chosen) {
+void FileListView::fill(const QString& chosen) {
     std::vector<std::string> files;
     try {
-        files = readFolder(path_, pattern_).files;
+        files = platform_.readFolder(path_, pattern_).files;
     } catch (const PlatformError&) {
         // An unreadable folder simply has no files to offer.
     }
-    const auto isShown = [](const std::string& name) {
-        return !name.starts_with('.');
-    };
     const QSignalBlocker quiet(selectionModel());
-    const QStringList names = listedNames(std::move(files), isShown);
+    const QStringList names = listedNames(std::move(files));
     model_->setStringList(names);
     const auto row = chosen.isEmpty() ? -1 : names.indexOf(chosen);
     if (row < 0) {
@@ -60,7 +52,6 @@ bool FileListView::fill(const QString& chosen) {
         selectionModel()->setCurrentIndex(model_->index(static_cast<int>(row)),
                                           QItemSelectionModel::ClearAndSelect);
     }
-    return chosen.isEmpty() || row >= 0;
 }
 
 QItemSelectionModel::SelectionFlags FileListView::selectionCommand(const QModelIndex& index,

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/view/Controls.h"
+#include "app/view/qt/FolderWatcher.h"
+#include "platform/Platform.h"
 
 #include <QListView>
 #include <string>
@@ -9,19 +11,18 @@ class QStringListModel;
 
 namespace fendralwin {
 
-class FolderWatcher;
-
 // A file list: the files of one folder whose names match a pattern, without regard to case.
-// Selecting a file raises Click. A folder that cannot be read lists no files. Files that appear
-// or vanish in the folder show at once, the chosen one staying chosen and nothing raised; when
-// the chosen one vanishes, none is chosen and Click is raised.
-class FileListView final : public QListView, public IFileList, public EventSource {
+// Selecting a file raises Click. A folder that cannot be read lists no files.
+class FileListView final : public QListView, public IFileList {
 public:
-    FileListView(std::string pattern, QWidget* parent);
+    FileListView(std::string pattern, const Platform& platform, QWidget* parent);
 
     std::string path() const override { return path_; }
     void setPath(const std::string& path) override;
     std::string selectedItem() const override;
+    void reread() override;
+    // Reports every change of the listed folder.
+    const FolderWatcher& diskWatch() const { return *watcher_; }
 
 protected:
     // One file stays chosen until another is: a click on blank space, Ctrl+click or Ctrl+Space
@@ -30,11 +31,10 @@ protected:
                                                          const QEvent* event) const override;
 
 private:
-    // Lists the folder's files again, with `chosen` chosen when it is among them; false when it
-    // was chosen and is not.
-    bool fill(const QString& chosen);
-    void refresh();
+    // Lists the folder's files again, with `chosen` chosen when it is among them.
+    void fill(const QString& chosen);
 
+    const Platform& platform_;
     QStringListModel* model_;
     FolderWatcher* watcher_;
     std::string pattern_;

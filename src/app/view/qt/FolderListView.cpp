@@ -1,11 +1,8 @@
 #include "app/view/qt/FolderListView.h"
 
 #include "app/view/qt/FolderListModel.h"
-#include "app/view/qt/FolderWatcher.h"
 #include "app/view/qt/ListedNames.h"
 #include "app/view/qt/QtText.h"
-#include "platform/FolderContents.h"
-#include "platform/Platform.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,11 +13,6 @@
 namespace fendralwin {
 
 namespace {
-
-// Hidden folders (".name") stay hidden, as in the system's file managers.
-bool isShownName(const std::string& name) {
-    return !name.starts_with('.');
-}
 
 // Indents each entry by its depth, as a tree drawn in a flat list.
 class IndentDelegate final : public QStyledItemDelegate {
@@ -47,8 +39,9 @@ private:
 
 } // namespace
 
-FolderListView::FolderListView(QWidget* parent)
+FolderListView::FolderListView(const Platform& platform, QWidget* parent)
     : QListView(parent)
+    , platform_(platform)
     , model_(new FolderListModel(this))
     , watcher_(new FolderWatcher(this)) {
     setModel(model_);
@@ -57,7 +50,6 @@ FolderListView::FolderListView(QWidget* parent)
     setSelectionMode(SingleSelection);
     setEditTriggers(NoEditTriggers);
     connect(this, &QListView::doubleClicked, this, &FolderListView::openEntry);
-    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &FolderListView::refresh);
 }
 
 bool FolderListView::setPath(const std::string& path) {
@@ -75,12 +67,12 @@ bool FolderListView::setPath(const std::string& path) {
 bool FolderListView::show(const std::string& folder) {
     FolderContents contents;
     try {
-        contents = readFolder(folder);
+        contents = platform_.readFolder(folder, {});
     } catch (const PlatformError&) {
         return false;
     }
     std::vector<std::string> subfolders;
-    for (const QString& name : listedNames(std::move(contents.folders), isShownName)) {
+    for (const QString& name : listedNames(std::move(contents.folders))) {
         subfolders.push_back(fromQt(name));
     }
     // The keyboard's place stays on the entry it was on, where that entry is still shown.
@@ -90,26 +82,11 @@ bool FolderListView::show(const std::string& folder) {
         model_->match(model_->index(0), FolderListModel::PathRole, current, 1, Qt::MatchExactly);
     setCurrentIndex(same.isEmpty() ? model_->index(static_cast<int>(model_->rows().openRow))
                                    : same.front());
-    // A folder removed while it is some process's current folder (ours, when the lists opened
-    // there) tells its watchers nothing until it is left; its parent hears of it at once.
     const FolderRows& rows = model_->rows();
     watcher_->follow(rows.openRow == 0 ? std::vector{folder}
                                        : std::vector{folder, rows.rows[rows.openRow - 1].path});
     path_ = folder;
     return true;
-}
-
-void FolderListView::refresh() {
-    if (show(path_)) {
-        return;
-    }
-    // The open folder is gone: the user would open the nearest one above it that is left.
-    const FolderRows above = model_->rows();
-    for (std::size_t row = above.openRow; row-- > 0;) {
-        if (setPath(above.rows[row].path)) {
-            return;
-        }
-    }
 }
 
 void FolderListView::keyPressEvent(QKeyEvent* event) {

@@ -9,9 +9,10 @@
 #include "app/view/qt/SimpleControls.h"
 #include "app/view/qt/WindowIcon.h"
 
-#include <QtMath>
+#include <QTimer>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 
 namespace fendralwin {
 
@@ -29,7 +30,7 @@ QFont font(const FontStyle& style) {
     return font;
 }
 
-QLabel* makeLabel(const ControlLayout& control, QWidget* parent) {
+Label* makeLabel(const ControlLayout& control, QWidget* parent) {
     auto* label = new Label(toQt(control.text), control.style == LabelStyle::Path, parent);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setContentsMargins(0, 0, 0, 0);
@@ -46,42 +47,40 @@ QLabel* makeLabel(const ControlLayout& control, QWidget* parent) {
     return label;
 }
 
-QWidget* makeControl(const ControlLayout& control, QWidget* parent) {
-    switch (control.kind) {
-    case ControlKind::Label:
+// The widget that implements `Interface` for a control of the table.
+template <typename Interface>
+auto* makeControl(const ControlLayout& control, const Platform& platform, QWidget* parent) {
+    if constexpr (std::is_same_v<Interface, ILabel>) {
         return makeLabel(control, parent);
-    case ControlKind::TextBox: {
+    } else if constexpr (std::is_same_v<Interface, ITextBox>) {
         auto* box = new TextBox(toQt(control.text), parent);
         box->setToolTip(toQt(control.toolTip));
         return box;
-    }
-    case ControlKind::CommandButton: {
+    } else if constexpr (std::is_same_v<Interface, ICommandButton>) {
         auto* button = new CommandButton(toQt(control.text), parent);
         button->setEnabled(control.enabled);
         button->setAutoDefault(false);
         return button;
-    }
-    case ControlKind::HScrollBar: {
+    } else if constexpr (std::is_same_v<Interface, IScrollBar>) {
         auto* bar = new ScrollBar(parent);
         bar->setRange(0, control.maximum);
         bar->setSingleStep(1);
         bar->setPageStep(10);
         bar->setValue(control.value);
         return bar;
-    }
-    case ControlKind::DriveList:
+    } else if constexpr (std::is_same_v<Interface, IDriveList>) {
         return new DriveComboBox(parent);
-    case ControlKind::FolderList:
-        return new FolderListView(parent);
-    case ControlKind::FileList:
-        return new FileListView(std::string(control.pattern), parent);
+    } else if constexpr (std::is_same_v<Interface, IFolderList>) {
+        return new FolderListView(platform, parent);
+    } else {
+        static_assert(std::is_same_v<Interface, IFileList>);
+        return new FileListView(std::string(control.pattern), platform, parent);
     }
-    return nullptr;
 }
 
 } // namespace
 
-FormWindow::FormWindow() {
+FormWindow::FormWindow(const Platform& platform) {
     installAccessibility();
     setObjectName(QStringLiteral("frmFendralWrapper"));
     setWindowTitle(QStringLiteral("FendralWin"));
@@ -91,9 +90,23 @@ FormWindow::FormWindow() {
     standard.setPointSizeF(7.5);
     setFont(standard);
 
+    controls_.window = this;
     QWidget* previous = nullptr;
     for (const ControlLayout& control : controlTable()) {
-        QWidget* widget = makeControl(control, this);
+        QWidget* widget = nullptr;
+        const bool used = visitControlSlot(control.name, [&](const auto& slot) {
+            using Slot = std::remove_cvref_t<decltype(slot)>;
+            auto* made = makeControl<typename Slot::Interface>(control, platform, this);
+            if constexpr (requires { made->diskWatch(); }) {
+                connect(&made->diskWatch(), &QFileSystemWatcher::directoryChanged, this,
+                        &FormWindow::scheduleRefresh);
+            }
+            controls_.*Slot::member = made;
+            widget = made;
+        });
+        if (!used) {
+            widget = makeControl<ILabel>(control, platform, this);
+        }
         widget->setObjectName(toQt(control.name));
         // A label is read as what it shows, which changes; every other control by its name.
         if (control.kind != ControlKind::Label) {
@@ -108,27 +121,36 @@ FormWindow::FormWindow() {
             previous = widget;
         }
     }
-    // A drop-down list reads out the drive it shows: its label names it, as its buddy.
+    // Each list and box has its label as its buddy, a relation that screen readers follow.
     for (const ControlLayout& control : controlTable()) {
         if (const std::string_view label = labelOf(control); !label.empty()) {
-            findChild<QLabel*>(toQt(label))->setBuddy(findChild<QWidget*>(toQt(control.name)));
+            findChild<QLabel*>(toQt(label))->setBuddy(&this->control(control.name));
         }
     }
     setFixedSize(pixels(kClientWidthTwips), pixels(kClientHeightTwips));
 }
 
-IControl& FormWindow::control(std::string_view name) {
-    auto* control =
-        dynamic_cast<IControl*>(findChild<QWidget*>(toQt(name), Qt::FindDirectChildrenOnly));
+QWidget& FormWindow::control(std::string_view name) const {
+    auto* control = findChild<QWidget*>(toQt(name), Qt::FindDirectChildrenOnly);
     if (control == nullptr) {
         throw std::out_of_range("no control named " + std::string(name));
     }
     return *control;
 }
 
+void FormWindow::scheduleRefresh() {
+    // A removed folder or a written file reports several changes at once: one refresh for all.
+    if (!refreshScheduled_) {
+        refreshScheduled_ = true;
+        QTimer::singleShot(0, this, [this] {
+            refreshScheduled_ = false;
+            raiseEvent(ControlEvent::Refresh);
+        });
+    }
+}
+
 int FormWindow::pixels(int twips) const {
-    const double pixelsAt96Dpi = static_cast<double>(twips) / kTwipsPerPixelAt96Dpi;
-    return qRound(pixelsAt96Dpi * logicalDpiX() / 96.0);
+    return pixelsOf(twips, logicalDpiX());
 }
 
 } // namespace fendralwin

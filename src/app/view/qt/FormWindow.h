@@ -1,22 +1,33 @@
 #pragma once
 
-#include "app/view/Controls.h"
+#include "app/view/FormControls.h"
+#include "platform/Platform.h"
 
 #include <QWidget>
+#include <string_view>
 
 namespace fendralwin {
 
 // The window and its 24 controls, built from the control table: each widget's objectName is its
 // control's name. Fixed size; positions scale with the screen's DPI from 15 twips a pixel at 96.
+// A change that a list's folder reports raises Refresh once the changes of the moment are in.
 class FormWindow final : public QWidget, public IFormWindow {
 public:
-    FormWindow();
+    explicit FormWindow(const Platform& platform);
 
-    IControl& control(std::string_view name) override;
+    FormControls controls() override { return controls_; }
     void close() override { QWidget::close(); }
 
+    // The widget of the control of that name; throws std::out_of_range for an unknown name.
+    QWidget& control(std::string_view name) const;
     // Pixels for a length in twips on this window's screen.
     int pixels(int twips) const;
+
+private:
+    void scheduleRefresh();
+
+    FormControls controls_{};
+    bool refreshScheduled_ = false;
 };
 
 } // namespace fendralwin

@@ -58,13 +58,12 @@ std::vector<std::size_t> appendSortKeys(const QStringList& names, std::string& k
 
 } // namespace
 
-QStringList listedNames(std::vector<std::string> names,
-                        const std::function<bool(const std::string&)>& keep) {
+QStringList listedNames(std::vector<std::string> names) {
     QStringList kept;
     kept.reserve(static_cast<qsizetype>(names.size()));
     for (const std::string& name : names) {
         const QByteArrayView bytes(name.data(), static_cast<qsizetype>(name.size()));
-        if (keep(name) && bytes.isValidUtf8()) {
+        if (!name.starts_with('.') && bytes.isValidUtf8()) {
             kept.append(QString::fromUtf8(bytes));
         }
     }

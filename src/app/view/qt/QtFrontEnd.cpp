@@ -7,12 +7,13 @@ QtFrontEnd::QtFrontEnd(Platform& platform, const std::string& startFolder)
 
 QtFrontEnd::QtFrontEnd(Platform& platform, const std::string& startFolder,
                        IMessageBoxes& messageBoxes)
-    : qtBoxes_(&window_)
+    : window_(platform)
+    , qtBoxes_(&window_)
     , wiring_(window_, messageBoxes, platform, startFolder) {}
 
 void QtFrontEnd::show() {
     window_.show();
-    dynamic_cast<QWidget&>(window_.control("drvIn")).setFocus(Qt::ActiveWindowFocusReason);
+    window_.control("drvIn").setFocus(Qt::ActiveWindowFocusReason);
 }
 
 } // namespace fendralwin

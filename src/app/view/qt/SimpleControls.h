@@ -30,7 +30,7 @@ private:
 };
 
 // Raises Change for every change of its text, typed or written.
-class TextBox final : public QLineEdit, public ITextBox, public EventSource {
+class TextBox final : public QLineEdit, public ITextBox {
 public:
     TextBox(const QString& text, QWidget* parent);
     std::string text() const override;
@@ -39,7 +39,7 @@ public:
 };
 
 // Raises Click when pressed, by the mouse, Space, or Return while it has the focus.
-class CommandButton final : public QPushButton, public ICommandButton, public EventSource {
+class CommandButton final : public QPushButton, public ICommandButton {
 public:
     CommandButton(const QString& caption, QWidget* parent);
     void setEnabled(bool enabled) override { QPushButton::setEnabled(enabled); }
@@ -50,7 +50,7 @@ protected:
 
 // A horizontal bar whose Left and Right keys move the slider left and right. A drag of the
 // slider raises Scroll; the arrows, the track, the keys and the wheel raise Change.
-class ScrollBar final : public QScrollBar, public IScrollBar, public EventSource {
+class ScrollBar final : public QScrollBar, public IScrollBar {
 public:
     explicit ScrollBar(QWidget* parent);
     // During a drag Qt reports the new position before it updates the value.

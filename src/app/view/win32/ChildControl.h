@@ -33,9 +33,9 @@ struct ControlSite {
 };
 
 // One child window of the form, made from its row of the control table. The form window passes
-// on the notifications that the control sends to its parent; the control raises its one handled
-// event (Change, Click or Scroll) from them.
-class ChildControl : public EventSource {
+// on the notifications that the control sends to its parent; the control raises its events
+// (Change, Click or Scroll) from them.
+class ChildControl {
 public:
     ChildControl(const wchar_t* windowClass, DWORD style, DWORD extendedStyle,
                  const ControlLayout& design, const ControlSite& site);
@@ -52,8 +52,6 @@ public:
     virtual void scrolled(int /*request*/, int /*position*/) {}
     // Enter while the control has the focus.
     virtual void activated() {}
-    // The window became the active one again.
-    virtual void windowActivated() {}
     // WM_DRAWITEM of an owner-drawn control; false when the control draws nothing itself.
     virtual bool drawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
 

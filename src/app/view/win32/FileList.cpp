@@ -1,34 +1,31 @@
 #include "app/view/win32/FileList.h"
 
 #include "app/view/win32/ListedNames.h"
-#include "platform/FolderContents.h"
-#include "platform/Platform.h"
 #include "platform/windows/SystemText.h"
 
 #include <algorithm>
 
 namespace fendralwin::win32 {
 
-FileList::FileList(const ControlLayout& design, const ControlSite& site)
+FileList::FileList(const ControlLayout& design, const ControlSite& site, const Platform& platform)
     : ChildControl(L"LISTBOX",
                    WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
-                   WS_EX_CLIENTEDGE, design, site) {}
+                   WS_EX_CLIENTEDGE, design, site)
+    , platform_(platform) {}
 
 void FileList::setPath(const std::string& path) {
     path_ = path;
     fill({});
 }
 
-void FileList::windowActivated() {
-    if (!fill(windows::widen(selectedItem()))) {
-        raiseEvent(ControlEvent::Click);
-    }
+void FileList::reread() {
+    fill(windows::widen(selectedItem()));
 }
 
-bool FileList::fill(const std::wstring& chosen) {
+void FileList::fill(const std::wstring& chosen) {
     std::vector<std::string> files;
     try {
-        files = readFolder(path_, std::string(design().pattern)).files;
+        files = platform_.readFolder(path_, std::string(design().pattern)).files;
     } catch (const PlatformError&) {
         // An unreadable folder simply has no files to offer.
     }
@@ -38,9 +35,7 @@ bool FileList::fill(const std::wstring& chosen) {
     const auto found = std::ranges::find(names_, chosen);
     if (!chosen.empty() && found != names_.end()) {
         SendMessageW(handle(), LB_SETCURSEL, found - names_.begin(), 0);
-        return true;
     }
-    return chosen.empty();
 }
 
 std::string FileList::selectedItem() const {

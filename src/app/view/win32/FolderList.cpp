@@ -1,8 +1,7 @@
 #include "app/view/win32/FolderList.h"
 
 #include "app/view/win32/ListedNames.h"
-#include "platform/FolderContents.h"
-#include "platform/Platform.h"
+#include "common/FolderText.h"
 #include "platform/windows/SystemText.h"
 
 #include <algorithm>
@@ -62,11 +61,13 @@ void drawFolderGlyph(HDC dc, const RECT& box, bool open) {
 
 } // namespace
 
-FolderList::FolderList(const ControlLayout& design, const ControlSite& site)
+FolderList::FolderList(const ControlLayout& design, const ControlSite& site,
+                       const Platform& platform)
     : ChildControl(L"LISTBOX",
                    WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS |
                        LBS_OWNERDRAWFIXED,
-                   WS_EX_CLIENTEDGE, design, site) {
+                   WS_EX_CLIENTEDGE, design, site)
+    , platform_(platform) {
     SendMessageW(handle(), LB_SETITEMHEIGHT, 0, textHeight(handle(), site.font) + 2);
 }
 
@@ -90,7 +91,7 @@ bool FolderList::show(const std::string& path) {
     }
     FolderContents contents;
     try {
-        contents = readFolder(*folder);
+        contents = platform_.readFolder(*folder, {});
     } catch (const PlatformError&) {
         return false;
     }
@@ -116,19 +117,6 @@ bool FolderList::show(const std::string& path) {
     SendMessageW(handle(), LB_SETCURSEL,
                  same == rows_.rows.end() ? rows_.openRow : same - rows_.rows.begin(), 0);
     return true;
-}
-
-void FolderList::windowActivated() {
-    if (show(path_)) {
-        return;
-    }
-    // The open folder is gone: the user would open the nearest one above it that is left.
-    const FolderRows above = rows_;
-    for (std::size_t row = above.openRow; row-- > 0;) {
-        if (setPath(above.rows[row].path)) {
-            return;
-        }
-    }
 }
 
 void FolderList::commanded(int notification) {

@@ -13,6 +13,7 @@
 #include <commctrl.h>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace fendralwin::win32 {
@@ -58,7 +59,7 @@ bool standardCaptionsFitOneLine(HFONT font, int dpi) {
             const std::wstring caption = windows::widen(design.text);
             SIZE size{};
             GetTextExtentPoint32W(screen, caption.c_str(), static_cast<int>(caption.size()), &size);
-            fit = fit && size.cx <= MulDiv(design.width, dpi, kTwipsPerPixelAt96Dpi * 96);
+            fit = fit && size.cx <= pixelsOf(design.width, dpi);
         }
     }
     SelectObject(screen, previous);
@@ -108,59 +109,26 @@ void registerWindowClass() {
     }
 }
 
-std::unique_ptr<ChildControl> makeControl(const ControlLayout& design, const ControlSite& site) {
-    switch (design.kind) {
-    case ControlKind::Label:
+// The control that implements `Interface` for a row of the control table.
+template <typename Interface>
+auto makeControl(const ControlLayout& design, const ControlSite& site, const Platform& platform) {
+    if constexpr (std::is_same_v<Interface, ILabel>) {
         return std::make_unique<Label>(design, site);
-    case ControlKind::TextBox:
+    } else if constexpr (std::is_same_v<Interface, ITextBox>) {
         return std::make_unique<TextBox>(design, site);
-    case ControlKind::CommandButton:
+    } else if constexpr (std::is_same_v<Interface, ICommandButton>) {
         return std::make_unique<CommandButton>(design, site);
-    case ControlKind::HScrollBar:
+    } else if constexpr (std::is_same_v<Interface, IScrollBar>) {
         return std::make_unique<ScrollBar>(design, site);
-    case ControlKind::DriveList:
+    } else if constexpr (std::is_same_v<Interface, IDriveList>) {
         return std::make_unique<DriveList>(design, site);
-    case ControlKind::FolderList:
-        return std::make_unique<FolderList>(design, site);
-    case ControlKind::FileList:
-        return std::make_unique<FileList>(design, site);
-    }
-    throw std::logic_error("unknown kind of control");
-}
-
-} // namespace
-
-FormWindow::FormWindow()
-    : dpi_(screenDpi())
-    , standardFont_(makeStandardFont(dpi_))
-    , headingFont_(makeFont(kHeadingStyle.font, dpi_))
-    , pathFont_(makeFont(kPathFont, dpi_))
-    , headingBrush_(CreateSolidBrush(colorOf(kHeadingStyle.background))) {
-    registerWindowClass();
-    RECT frame{kDesignedPlace.x, kDesignedPlace.y, kDesignedPlace.x + pixels(kClientWidthTwips),
-               kDesignedPlace.y + pixels(kClientHeightTwips)};
-    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
-    const HWND window =
-        CreateWindowExW(0, kWindowClass, L"FendralWin", kWindowStyle, frame.left, frame.top,
-                        frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                        GetModuleHandleW(nullptr), nullptr);
-    if (window == nullptr) {
-        throw std::runtime_error("The window cannot be created: " +
-                                 windows::systemMessage(GetLastError()));
-    }
-    window_ = window;
-    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&windowProcedure));
-    createControls();
-}
-
-FormWindow::~FormWindow() {
-    if (window_ != nullptr) {
-        DestroyWindow(window_);
+    } else if constexpr (std::is_same_v<Interface, IFolderList>) {
+        return std::make_unique<FolderList>(design, site, platform);
+    } else {
+        static_assert(std::is_same_v<Interface, IFileList>);
+        return std::make_unique<FileList>(design, site, platform);
     }
 }
-
-namespace {
 
 // A screen reader names a list or an edit box by the static text made right before it; the other
 // labels keep their place. Labels take no part in the tab order, which stays the table's.
@@ -186,7 +154,38 @@ std::vector<const ControlLayout*> creationOrder() {
 
 } // namespace
 
-void FormWindow::createControls() {
+FormWindow::FormWindow(const Platform& platform)
+    : dpi_(screenDpi())
+    , standardFont_(makeStandardFont(dpi_))
+    , headingFont_(makeFont(kHeadingStyle.font, dpi_))
+    , pathFont_(makeFont(kPathFont, dpi_))
+    , headingBrush_(CreateSolidBrush(colorOf(kHeadingStyle.background))) {
+    registerWindowClass();
+    RECT frame{kDesignedPlace.x, kDesignedPlace.y, kDesignedPlace.x + pixels(kClientWidthTwips),
+               kDesignedPlace.y + pixels(kClientHeightTwips)};
+    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
+    const HWND window =
+        CreateWindowExW(0, kWindowClass, L"FendralWin", kWindowStyle, frame.left, frame.top,
+                        frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                        GetModuleHandleW(nullptr), nullptr);
+    if (window == nullptr) {
+        throw std::runtime_error("The window cannot be created: " +
+                                 windows::systemMessage(GetLastError()));
+    }
+    window_ = window;
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&windowProcedure));
+    formControls_.window = this;
+    createControls(platform);
+}
+
+FormWindow::~FormWindow() {
+    if (window_ != nullptr) {
+        DestroyWindow(window_);
+    }
+}
+
+void FormWindow::createControls(const Platform& platform) {
     const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&classes);
     toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
@@ -203,19 +202,24 @@ void FormWindow::createControls() {
         }
         const Place place{pixels(design.left), pixels(design.top), pixels(design.width),
                           pixels(design.height)};
-        controls_.push_back(makeControl(design, {window_, place, font, toolTip_}));
+        const ControlSite site{window_, place, font, toolTip_};
+        const bool used = visitControlSlot(design.name, [&](const auto& slot) {
+            using Slot = std::remove_cvref_t<decltype(slot)>;
+            auto made = makeControl<typename Slot::Interface>(design, site, platform);
+            formControls_.*Slot::member = made.get();
+            children_.push_back(std::move(made));
+        });
+        if (!used) {
+            children_.push_back(makeControl<ILabel>(design, site, platform));
+        }
         if (!design.toolTip.empty()) {
-            setToolTip(toolTip_, controls_.back()->handle(), std::string(design.toolTip));
+            setToolTip(toolTip_, children_.back()->handle(), std::string(design.toolTip));
         }
     }
 }
 
-IControl& FormWindow::control(std::string_view name) {
-    return dynamic_cast<IControl&>(child(name));
-}
-
 ChildControl& FormWindow::child(std::string_view name) const {
-    for (const auto& control : controls_) {
+    for (const auto& control : children_) {
         if (control->design().name == name) {
             return *control;
         }
@@ -224,7 +228,7 @@ ChildControl& FormWindow::child(std::string_view name) const {
 }
 
 ChildControl* FormWindow::controlWithId(int id) const {
-    for (const auto& control : controls_) {
+    for (const auto& control : children_) {
         if (controlId(control->design()) == id) {
             return control.get();
         }
@@ -254,7 +258,7 @@ bool FormWindow::takeDialogMessage(MSG& message) {
 }
 
 int FormWindow::pixels(int twips) const {
-    return MulDiv(twips, dpi_, kTwipsPerPixelAt96Dpi * 96);
+    return pixelsOf(twips, dpi_);
 }
 
 LRESULT CALLBACK FormWindow::windowProcedure(HWND window, UINT message, WPARAM wParam,
@@ -309,9 +313,8 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 lastFocus_ = focused;
             }
         } else {
-            for (const auto& control : controls_) {
-                control->windowActivated();
-            }
+            // Another program may have changed the disk meanwhile.
+            raiseEvent(ControlEvent::Refresh);
         }
         break;
     case WM_SETFOCUS:

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "app/view/Controls.h"
+#include "app/view/FormControls.h"
 #include "app/view/win32/ChildControl.h"
+#include "platform/Platform.h"
 
 #include <memory>
 #include <string_view>
@@ -12,11 +13,12 @@ namespace fendralwin::win32 {
 
 // The program's one window (class "frmFendralWrapper", caption "FendralWin"), built from the
 // control table: a fixed frame around the designed client area, scaled to the screen's DPI, and
-// the 24 controls as direct children, made in tab order so that Tab follows it. Each control is
-// found by its name with control(name), or by its control ID (see controlId).
+// the 24 controls as direct children; Tab follows the table's order. Each control is found by
+// its name with child(name), or by its control ID (see controlId). Activated again, the window
+// raises Refresh.
 class FormWindow final : public IFormWindow {
 public:
-    FormWindow();
+    explicit FormWindow(const Platform& platform);
     ~FormWindow() override;
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
@@ -29,7 +31,7 @@ public:
 
     // Throws std::out_of_range for a name that the table does not hold.
     ChildControl& child(std::string_view name) const;
-    IControl& control(std::string_view name) override;
+    FormControls controls() override { return formControls_; }
 
     // Shows the window with the keyboard focus on `focus`.
     void show(int showCommand, const ChildControl& focus);
@@ -42,7 +44,7 @@ private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void createControls();
+    void createControls(const Platform& platform);
     ChildControl* controlWithId(int id) const;
     ChildControl* controlWithHandle(HWND handle) const;
     int pixels(int twips) const;
@@ -60,7 +62,8 @@ private:
     HWND window_ = nullptr;
     HWND toolTip_ = nullptr;
     HWND lastFocus_ = nullptr;
-    std::vector<std::unique_ptr<ChildControl>> controls_;
+    std::vector<std::unique_ptr<ChildControl>> children_;
+    FormControls formControls_{};
 };
 
 } // namespace fendralwin::win32

@@ -7,7 +7,8 @@ Win32FrontEnd::Win32FrontEnd(Platform& platform, const std::string& startFolder)
 
 Win32FrontEnd::Win32FrontEnd(Platform& platform, const std::string& startFolder,
                              IMessageBoxes& messageBoxes)
-    : systemBoxes_(window_)
+    : window_(platform)
+    , systemBoxes_(window_)
     , wiring_(window_, messageBoxes, platform, startFolder) {}
 
 void Win32FrontEnd::show(int showCommand) {

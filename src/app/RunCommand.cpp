@@ -1,4 +1,4 @@
-// The job part of the window object: the Run button, the script and the same-file check.
+// The window object's Run command: the entry checks, the script and its start.
 #include "app/frmFendralWrapper.h"
 #include "common/Utf8.h"
 #include "job/OutputName.h"
@@ -36,31 +36,31 @@ void frmFendralWrapper::cmdRunFendral_Click() {
 
 // The entry checks, in order; the first that fails shows its message and stops the Run.
 bool frmFendralWrapper::runChecksPass() {
-    const std::string name = c_.txtOutputFile.text();
+    const std::string name = c_.txtOutputFile->text();
     if (!HasTifExtension(name)) {
         messageBoxes_.show(MessageKind::Plain, kAppTitle,
                            "The output file must have a \".TIF\" extension.");
-        c_.txtOutputFile.setText("");
-        c_.txtOutputFile.giveFocus();
+        c_.txtOutputFile->setText("");
+        c_.txtOutputFile->giveFocus();
         return false;
     }
     if (HasForbiddenNameCharacter(name, platform_.scriptDialect())) {
         messageBoxes_.show(
             MessageKind::Plain, kAppTitle,
             "The output file name contains characters that are not allowed in file names.");
-        c_.txtOutputFile.giveFocus();
+        c_.txtOutputFile->giveFocus();
         return false;
     }
-    if (isBlank(c_.txtRadius.text())) {
+    if (isBlank(c_.txtRadius->text())) {
         messageBoxes_.show(MessageKind::Plain, kAppTitle,
                            "The Radius setting must be set to a numeric value.");
-        c_.txtRadius.giveFocus();
+        c_.txtRadius->giveFocus();
         return false;
     }
-    if (isBlank(c_.txtMaxDiff.text())) {
+    if (isBlank(c_.txtMaxDiff->text())) {
         messageBoxes_.show(MessageKind::Plain, kAppTitle,
                            "The MaxDiff setting must be set to a numeric value.");
-        c_.txtMaxDiff.giveFocus();
+        c_.txtMaxDiff->giveFocus();
         return false;
     }
     if (IsSameFile()) {
@@ -73,9 +73,7 @@ bool frmFendralWrapper::runChecksPass() {
 }
 
 bool frmFendralWrapper::IsSameFile() const {
-    const std::string input = inputPath();
-    const std::string output = outputPath();
-    return input == output || platform_.isSameExistingFile(input, output);
+    return namesTheSameFile(inputPath(), outputPath(), platform_);
 }
 
 std::optional<std::string> frmFendralWrapper::WriteBatchFile() {
@@ -84,8 +82,8 @@ std::optional<std::string> frmFendralWrapper::WriteBatchFile() {
         const ScriptInputs inputs{
             .programFolder = platform_.programFolder(),
             .programFolderHasFendral = platform_.programFolderHasFendral(),
-            .radius = c_.txtRadius.text(),
-            .maxDiff = c_.txtMaxDiff.text(),
+            .radius = c_.txtRadius->text(),
+            .maxDiff = c_.txtMaxDiff->text(),
             .inputPath = inputPath(),
             .outputPath = outputPath(),
         };
