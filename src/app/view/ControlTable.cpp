@@ -6,6 +6,7 @@
 #include <array>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <utility>
 
 namespace fendralwin {
@@ -51,6 +52,28 @@ constexpr std::array<ControlLayout, 24> kControls{{
     {"lblSelOutDir",  Label,         23, "Select Output File Directory:",   2970, 1080, 2355, 195},
 }};
 // clang-format on
+
+// The kind of control that implements each interface.
+template <typename Interface>
+consteval ControlKind kindOf() {
+    using enum ControlKind;
+    if constexpr (std::is_same_v<Interface, ILabel>) {
+        return Label;
+    } else if constexpr (std::is_same_v<Interface, ITextBox>) {
+        return TextBox;
+    } else if constexpr (std::is_same_v<Interface, ICommandButton>) {
+        return CommandButton;
+    } else if constexpr (std::is_same_v<Interface, IScrollBar>) {
+        return HScrollBar;
+    } else if constexpr (std::is_same_v<Interface, IDriveList>) {
+        return DriveList;
+    } else if constexpr (std::is_same_v<Interface, IFolderList>) {
+        return FolderList;
+    } else {
+        static_assert(std::is_same_v<Interface, IFileList>, "no kind of control implements it");
+        return FileList;
+    }
+}
 
 // Every control that the window object uses is in the table, of the kind its member needs.
 template <typename Slot>

@@ -1,11 +1,9 @@
 #pragma once
 
-#include "app/view/ControlTable.h"
 #include "app/view/Controls.h"
 
 #include <string_view>
 #include <tuple>
-#include <type_traits>
 
 namespace fendralwin {
 
@@ -64,28 +62,6 @@ inline constexpr std::tuple kControlSlots{
     ControlSlot<&FormControls::lblInputFile>{"lblInputFile"},
     ControlSlot<&FormControls::lblOutputFile>{"lblOutputFile"},
 };
-
-// The kind of control that implements each interface.
-template <typename Interface>
-consteval ControlKind kindOf() {
-    using enum ControlKind;
-    if constexpr (std::is_same_v<Interface, ILabel>) {
-        return Label;
-    } else if constexpr (std::is_same_v<Interface, ITextBox>) {
-        return TextBox;
-    } else if constexpr (std::is_same_v<Interface, ICommandButton>) {
-        return CommandButton;
-    } else if constexpr (std::is_same_v<Interface, IScrollBar>) {
-        return HScrollBar;
-    } else if constexpr (std::is_same_v<Interface, IDriveList>) {
-        return DriveList;
-    } else if constexpr (std::is_same_v<Interface, IFolderList>) {
-        return FolderList;
-    } else {
-        static_assert(std::is_same_v<Interface, IFileList>, "no kind of control implements it");
-        return FileList;
-    }
-}
 
 // Runs `visit(slot)` for the slot of the control named `name`; false when FormControls holds no
 // control of that name (a label that nothing writes).
