@@ -169,13 +169,15 @@ void frmFendralWrapper::openNearestFolderLeft(IFolderList& list) {
     if (list.reread()) {
         return;
     }
-    // The open folder vanished: the user would open the nearest folder above it that is left.
+    // The open folder vanished: the user would open the nearest folder above it that is left;
+    // with its whole drive gone (a disk taken out), the program folder.
     for (auto above = parentFolder(list.path(), platform_.separator()); above;
          above = parentFolder(*above, platform_.separator())) {
         if (list.setPath(*above)) {
             return;
         }
     }
+    list.setPath(platform_.programFolder());
 }
 
 void frmFendralWrapper::reevaluateReadiness() {

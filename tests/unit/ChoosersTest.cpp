@@ -52,6 +52,13 @@ TEST_F(Drives, ADriveThatCannotBeOpenedGoesBackAndChangesNothing) {
     EXPECT_EQ(h.lblInputFile.caption, "Input File: C:\\Images\\scan1.tif");
 }
 
+TEST_F(Drives, ADiskTakenOutLeavesItsListOnTheProgramFolder) {
+    std::erase_if(h.fs.folders, [](const auto& folder) { return folder.first.starts_with("D:"); });
+    h.refresh();
+    EXPECT_EQ(h.dirOut.current, h.platform.folder);
+    EXPECT_EQ(h.lblOutputFile.caption, "Output File: C:\\Tools\\FendralWin\\clean.tif");
+}
+
 // The output folder's text is taken out of the name once, in one pass, before it counts.
 TEST(IsValid, NeedsANameBesidesCopiesOfTheOutputFolder) {
     const std::pair<const char*, bool> names[]{

@@ -21,7 +21,7 @@ TEST(SettingText, IsTheShortestDecimalFormOfTheSteps) {
 TEST(BarPosition, IsWhereTheBarShowsATypedSettingExactly) {
     const std::vector<std::tuple<const char*, int, std::optional<int>>> cases{
         {"1", 10, 10},          {"1.", 10, 10},   {"1.5", 10, 15}, {".5", 10, 5},
-        {"1.50", 10, 15},       {"010", 10, 100}, {"0", 10, 0},    {"1.55", 10, {}},
+        {"1.50", 10, 15},       {"09.9", 10, 99}, {"0", 10, 0},    {"1.55", 10, {}},
         {"10.1", 10, {}},       {"11", 10, {}},   {"", 10, {}},    {".", 10, {}},
         {"3.0", 1, 3},          {"50", 1, 50},    {"12.5", 1, {}}, {"51", 1, {}},
         {"99999999999", 1, {}}, {"-1", 1, {}},    {"1e1", 10, {}}};
