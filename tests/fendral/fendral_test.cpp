@@ -197,7 +197,9 @@ TEST(Keeping, ExifGpsSubImagesAndLargeStrips) {
         text += TIFFReadGPSDirectory(tif.get(), gps) ? tagsOf(tif.get()) : "no GPS";
         return text + (TIFFSetSubDirectory(tif.get(), first) ? tagsOf(tif.get()) : "no sub-image");
     };
-    EXPECT_EQ(linked(out), "1" + linked(in).substr(1));
+    std::string carried = linked(in);
+    carried[0] = '1'; // of its two sub-images
+    EXPECT_EQ(linked(out), carried);
 }
 
 namespace fs = std::filesystem;
@@ -222,11 +224,14 @@ std::map<std::string, std::string> snapshot(bool contents) {
     std::map<std::string, std::string> entries;
     for (const auto& entry : fs::recursive_directory_iterator(".")) {
         const fs::file_status status = entry.symlink_status();
-        const bool link = fs::is_symlink(status), file = fs::is_regular_file(status) && contents;
-        entries[entry.path().string()] =
-            std::to_string(int(status.type())) + " " + std::to_string(int(status.permissions())) +
-            (link ? " -> " + fs::read_symlink(entry.path()).string() : "") +
-            (file ? " " + readFile(entry.path().string()) : "");
+        std::string& text = entries[entry.path().string()];
+        text = std::to_string(int(status.type())) + " " + std::to_string(int(status.permissions()));
+        if (fs::is_symlink(status)) {
+            text.append(" -> ").append(fs::read_symlink(entry.path()));
+        }
+        if (contents && fs::is_regular_file(status)) {
+            text.append(" ").append(readFile(entry.path().string()));
+        }
     }
     return entries;
 }
