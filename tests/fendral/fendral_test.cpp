@@ -9,6 +9,7 @@
 #include <cmath>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
 #include <random>
@@ -200,6 +201,42 @@ TEST(Keeping, ExifGpsSubImagesAndLargeStrips) {
     std::string carried = linked(in);
     carried[0] = '1'; // of its two sub-images
     EXPECT_EQ(linked(out), carried);
+}
+
+// The reads of a job grow with its directories, not with their square: 1,000 pages, or 500 with
+// a sub-image each. Counted as the process's read calls, as the system counts them.
+TEST(Keeping, ReadsGrowWithThePages) {
+    const fendralwin::test::TempFolder folder;
+    const std::string in = folder / "in.tif", out = folder / "out.tif";
+    const auto reads = [] {
+        std::ifstream io("/proc/self/io");
+        std::string key;
+        long count = 0;
+        while (io >> key >> count && key != "syscr:") {
+        }
+        return count;
+    };
+    for (const int subImages : {0, 1}) {
+        {
+            const TiffPtr tif = openTiff(in, "w");
+            std::uint64_t placeholder = 0;
+            TiffLayout page{PHOTOMETRIC_RGB};
+            if (subImages == 1) {
+                page.tags = [&](TIFF* t) {
+                    TIFFSetField(t, TIFFTAG_SUBIFD, 1, &placeholder);
+                };
+            }
+            for (int written = 0; written < 1000; written += 1 + subImages) {
+                writePage(tif.get(), noisyImage(1, 1, 3), page);
+                if (subImages == 1) {
+                    writePage(tif.get(), noisyImage(1, 1, 3), {PHOTOMETRIC_RGB});
+                }
+            }
+        }
+        const long before = reads();
+        filterFile(in, out, {1, 10, 2});
+        EXPECT_LT(reads() - before, 1000 * 50) << subImages << " sub-images a page";
+    }
 }
 
 namespace fs = std::filesystem;

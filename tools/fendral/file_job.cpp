@@ -27,7 +27,8 @@ public:
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
-    std::unique_ptr<TiffFile> open() const { return std::make_unique<TiffFile>(name_, fd_, "r"); }
+    // A handle at the file's header, which reads only the directories it is sent to.
+    std::unique_ptr<TiffFile> open() const { return std::make_unique<TiffFile>(name_, fd_, "rh"); }
 
 private:
     std::string name_;
@@ -40,22 +41,24 @@ JobSummary filterFile(const std::string& input, const std::string& output,
                       const FilterSettings& settings, const JobProgress& progress) {
     SafeOutput target(input, output);
     const InputFile file(input);
-    const std::unique_ptr<TiffFile> in = file.open();
+    const OpenInput open = [&] {
+        return file.open();
+    };
     JobSummary summary;
-    const std::vector<PageFormat> pages = scanPages(*in, summary.notKept);
+    const std::vector<PageFormat> pages = scanPages(open, summary.notKept);
     std::uint64_t totalRows = 0;
     for (const PageFormat& page : pages) {
         totalRows += page.height;
     }
     progress.started(totalRows);
     // Same byte order and flavour (classic or BigTIFF) as the input.
-    std::string mode = TIFFIsBigEndian(in->get()) != 0 ? "wb" : "wl";
-    if (TIFFIsBigTIFF(in->get()) != 0) {
+    const std::unique_ptr<TiffFile> header = open();
+    std::string mode = TIFFIsBigEndian(header->get()) != 0 ? "wb" : "wl";
+    if (TIFFIsBigTIFF(header->get()) != 0) {
         mode += '8';
     }
     TiffFile out(output, target.fd(), mode.c_str());
-    filterPages([&] { return file.open(); }, *in, out, pages, settings, progress.rowsDone,
-                summary.notKept);
+    filterPages(open, out, pages, settings, progress.rowsDone, summary.notKept);
     out.close();
     target.commit();
     summary.width = pages.front().width;

@@ -21,9 +21,10 @@ using OpenInput = std::function<std::unique_ptr<TiffFile>()>;
 // dropped, so libtiff never writes to the console (and never into the progress bar).
 class TiffFile {
 public:
-    // Reads ("r") or writes ("w", "wb8"...) the open file fd, which stays open, at a position of
-    // its own: several handles can read one file at once. The file is never memory-mapped, so
-    // resident memory shows what the job really holds. Throws Failure if libtiff refuses it.
+    // Reads ("r", or "rh" to read no directory yet) or writes ("w", "wb8"...) the open file fd,
+    // which stays open, at a position of its own: several handles can read one file at once. The
+    // file is never memory-mapped, so resident memory shows what the job really holds. Throws
+    // Failure if libtiff refuses it.
     TiffFile(std::string name, int fd, const char* mode);
     // Calls open with options that carry the handlers; throws Failure(what) if it returns null.
     TiffFile(std::string name, const std::function<TIFF*(TIFFOpenOptions*)>& open,
