@@ -7,40 +7,58 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fendral {
 
 namespace {
 
-// The input, open once: every handle on it reads the same file, whatever happens to its name.
+// The input, open once: what is decided about it (a folder? the output itself?) is decided from
+// what was opened, and every handle reads that same file, whatever happens to its name.
 class InputFile {
 public:
+    // A FIFO would wait for a writer before it could be refused: it is opened without waiting.
     explicit InputFile(const std::string& name)
         : name_(name)
-        , fd_(::open(name.c_str(), O_RDONLY | O_CLOEXEC)) {
-        if (fd_ < 0) {
-            throw Failure("cannot open " + name + ": " + std::strerror(errno));
+        , fd_(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
+        if (fd_ < 0 || ::fstat(fd_, &identity_) != 0) {
+            const int error = errno;
+            close();
+            throw Failure("cannot open " + name + ": " + std::strerror(error));
+        }
+        if (!S_ISREG(identity_.st_mode)) {
+            close();
+            throw Failure(name + (S_ISDIR(identity_.st_mode) ? " is a folder, not an image"
+                                                             : " is not a regular file"));
         }
     }
-    ~InputFile() { ::close(fd_); }
+    ~InputFile() { close(); }
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
+    const struct stat& identity() const { return identity_; }
     // A handle at the file's header, which reads only the directories it is sent to.
     std::unique_ptr<TiffFile> open() const { return std::make_unique<TiffFile>(name_, fd_, "rh"); }
 
 private:
+    void close() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+
     std::string name_;
     int fd_;
+    struct stat identity_ {};
 };
 
 } // namespace
 
 JobSummary filterFile(const std::string& input, const std::string& output,
                       const FilterSettings& settings, const JobProgress& progress) {
-    SafeOutput target(input, output);
     const InputFile file(input);
+    SafeOutput target(file.identity(), output);
     const OpenInput open = [&] {
         return file.open();
     };

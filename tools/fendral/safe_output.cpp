@@ -93,20 +93,13 @@ mode_t newFileMode(const struct stat& existing, bool exists) {
 
 } // namespace
 
-SafeOutput::SafeOutput(const std::string& input, const std::string& output)
+SafeOutput::SafeOutput(const struct stat& input, const std::string& output)
     : output_(output) {
-    struct stat inputStat {};
-    if (::stat(input.c_str(), &inputStat) != 0) {
-        throw Failure("cannot open " + input + ": " + systemReason());
-    }
-    if (S_ISDIR(inputStat.st_mode)) {
-        throw Failure(input + " is a folder, not an image");
-    }
     struct stat existing {};
     bool exists = false;
     finalPath_ = finalPath(output, existing, exists);
     if (exists) {
-        checkExisting(output, existing, inputStat);
+        checkExisting(output, existing, input);
     }
     const std::filesystem::path target(finalPath_);
     const std::filesystem::path folder =

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <sys/stat.h>
 
 namespace fendral {
 
@@ -11,8 +12,9 @@ namespace fendral {
 // dangling link) is refused before any work is done.
 class SafeOutput {
 public:
-    // Throws Failure saying why the input cannot be read or the output cannot be written.
-    SafeOutput(const std::string& input, const std::string& output);
+    // `input` is what the open input file is (fstat). Throws Failure saying why the output cannot
+    // be written.
+    SafeOutput(const struct stat& input, const std::string& output);
     ~SafeOutput(); // removes the temporary file unless committed
     SafeOutput(const SafeOutput&) = delete;
     SafeOutput& operator=(const SafeOutput&) = delete;
