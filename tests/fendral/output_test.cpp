@@ -1,24 +1,30 @@
 #include "TempFolder.h"
 #include "file_job.h"
+#include "safe_output.h"
 #include "test_tiff.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdarg>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <ranges>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
 // What a job asks of the C library, watched: after the first lookup of `name` (by open or stat),
-// `swap` runs, once.
+// `swap` runs, once; and the file system may be one without unnamed files.
 struct Watch {
     std::string name;
     std::function<void()> swap;
+    bool noUnnamedFiles = false;
 } watch;
 
 void lookedUp(const char* path) {
@@ -29,18 +35,34 @@ void lookedUp(const char* path) {
     errno = error;
 }
 
+mode_t modeOf(int flags, va_list args) {
+    const bool creates = (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE;
+    return creates ? va_arg(args, mode_t) : 0;
+}
+
 } // namespace
 
 // Defined here, these take the place of the C library's in the whole test program.
+extern "C" int openat(int folder, const char* path, int flags, ...) {
+    va_list args;
+    va_start(args, flags);
+    const mode_t mode = modeOf(flags, args);
+    va_end(args);
+    if (watch.noUnnamedFiles && (flags & O_TMPFILE) == O_TMPFILE) {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+    const auto fd = static_cast<int>(::syscall(SYS_openat, folder, path, flags, mode));
+    lookedUp(path);
+    return fd;
+}
+
 extern "C" int open(const char* path, int flags, ...) {
     va_list args;
     va_start(args, flags);
-    const bool creates = (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE;
-    const mode_t mode = creates ? va_arg(args, mode_t) : 0;
+    const mode_t mode = modeOf(flags, args);
     va_end(args);
-    const auto fd = static_cast<int>(::syscall(SYS_openat, AT_FDCWD, path, flags, mode));
-    lookedUp(path);
-    return fd;
+    return openat(AT_FDCWD, path, flags, mode);
 }
 
 extern "C" int stat(const char* __restrict path, struct stat* __restrict info) noexcept {
@@ -66,6 +88,43 @@ TEST(Output, ReplacingItIsSafe) {
              }};
     filterFile(in, out, {1, 10, 1});
     EXPECT_EQ(readTiff(out).size(), 1U);
+}
+
+// Whatever signal ends a job midway, its output's folder holds what it held and the old output is
+// as it was; where there are no unnamed files, whatever signal can be caught. A signal the parent
+// ignored (nohup...) stays ignored, and the job goes on.
+TEST(Output, NothingLeftBehind) {
+    const fendralwin::test::TempFolder folder;
+    const std::string in = folder / "in.tif", out = folder / "out.tif";
+    writeTiff(in, {noisyImage(30, 300, 1)}); // rows in several chunks
+    const struct {
+        int signal;
+        bool ignored = false;
+    } rows[] = {{SIGKILL}, {SIGQUIT}, {SIGUSR1}, {SIGALRM},     {SIGPIPE},
+                {SIGTERM}, {SIGINT},  {SIGHUP},  {SIGHUP, true}};
+    for (const bool noUnnamedFiles : {false, true}) {
+        watch.noUnnamedFiles = noUnnamedFiles;
+        folder.write("out.tif", "old");
+        for (const auto& row : rows | std::views::drop(noUnnamedFiles ? 1 : 0)) {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                const rlimit noCore{0, 0};
+                ::setrlimit(RLIMIT_CORE, &noCore);
+                std::signal(row.signal, row.ignored ? SIG_IGN : SIG_DFL);
+                SafeOutput::handleSignals();
+                filterFile(in, out, {1, 10, 2}, {.rowsDone = [&](std::uint32_t) {
+                               std::raise(row.signal);
+                           }});
+                std::_Exit(0);
+            }
+            int status = 0;
+            ::waitpid(child, &status, 0);
+            EXPECT_EQ(WIFSIGNALED(status) ? WTERMSIG(status) : 0, row.ignored ? 0 : row.signal);
+            EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), {}), 2) // in and out
+                << row.signal << (noUnnamedFiles ? ", named" : "");
+            EXPECT_EQ(fendralwin::test::readFile(out) == "old", !row.ignored) << row.signal;
+        }
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "file_job.h"
 
+#include "descriptor.h"
 #include "safe_output.h"
 #include "tiff_pipeline.h"
 
@@ -8,7 +9,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace fendral {
 
@@ -22,34 +22,24 @@ public:
     explicit InputFile(const std::string& name)
         : name_(name)
         , fd_(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
-        if (fd_ < 0 || ::fstat(fd_, &identity_) != 0) {
-            const int error = errno;
-            close();
-            throw Failure("cannot open " + name + ": " + std::strerror(error));
+        if (!fd_.isOpen() || ::fstat(fd_.get(), &identity_) != 0) {
+            throw Failure("cannot open " + name + ": " + std::strerror(errno));
         }
         if (!S_ISREG(identity_.st_mode)) {
-            close();
             throw Failure(name + (S_ISDIR(identity_.st_mode) ? " is a folder, not an image"
                                                              : " is not a regular file"));
         }
     }
-    ~InputFile() { close(); }
-    InputFile(const InputFile&) = delete;
-    InputFile& operator=(const InputFile&) = delete;
 
     const struct stat& identity() const { return identity_; }
     // A handle at the file's header, which reads only the directories it is sent to.
-    std::unique_ptr<TiffFile> open() const { return std::make_unique<TiffFile>(name_, fd_, "rh"); }
-
-private:
-    void close() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
+    std::unique_ptr<TiffFile> open() const {
+        return std::make_unique<TiffFile>(name_, fd_.get(), "rh");
     }
 
+private:
     std::string name_;
-    int fd_;
+    Descriptor fd_;
     struct stat identity_ {};
 };
 
