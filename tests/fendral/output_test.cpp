@@ -20,11 +20,13 @@
 namespace {
 
 // What a job asks of the C library, watched: after the first lookup of `name` (by open or stat),
-// `swap` runs, once; and the file system may be one without unnamed files.
+// `swap` runs, once; the file system may be one without unnamed files; flushes of a file or a
+// folder and renames are noted in `calls`.
 struct Watch {
     std::string name;
     std::function<void()> swap;
     bool noUnnamedFiles = false;
+    std::vector<std::string> calls = {};
 } watch;
 
 void lookedUp(const char* path) {
@@ -33,6 +35,13 @@ void lookedUp(const char* path) {
         std::exchange(watch.swap, nullptr)();
     }
     errno = error;
+}
+
+int noted(const char* call, int fd) {
+    struct stat info {};
+    ::fstat(fd, &info);
+    watch.calls.push_back(std::string(call) + (S_ISDIR(info.st_mode) ? " folder" : " file"));
+    return fd;
 }
 
 mode_t modeOf(int flags, va_list args) {
@@ -65,6 +74,19 @@ extern "C" int open(const char* path, int flags, ...) {
     return openat(AT_FDCWD, path, flags, mode);
 }
 
+extern "C" int fdatasync(int fd) {
+    return static_cast<int>(::syscall(SYS_fdatasync, noted("fdatasync", fd)));
+}
+
+extern "C" int fsync(int fd) {
+    return static_cast<int>(::syscall(SYS_fsync, noted("fsync", fd)));
+}
+
+extern "C" int renameat(int from, const char* old, int to, const char* name) noexcept {
+    watch.calls.emplace_back("renameat");
+    return static_cast<int>(::syscall(SYS_renameat, from, old, to, name));
+}
+
 extern "C" int stat(const char* __restrict path, struct stat* __restrict info) noexcept {
     const auto result = static_cast<int>(::syscall(SYS_newfstatat, AT_FDCWD, path, info, 0));
     lookedUp(path);
@@ -77,7 +99,8 @@ namespace {
 namespace fs = std::filesystem;
 
 // Replacing an output: the input is looked up by its name once, and checked and read through
-// what that found, so a folder swapped in for it afterwards changes nothing.
+// what that found, so a folder swapped in for it afterwards changes nothing. The new output's data
+// reaches the disc before it takes the output's name, and the folder's record of the name after.
 TEST(Output, ReplacingItIsSafe) {
     const fendralwin::test::TempFolder folder;
     const std::string in = folder / "in.tif", out = folder.write("out.tif", "old");
@@ -88,6 +111,8 @@ TEST(Output, ReplacingItIsSafe) {
              }};
     filterFile(in, out, {1, 10, 1});
     EXPECT_EQ(readTiff(out).size(), 1U);
+    EXPECT_EQ(watch.calls,
+              (std::vector<std::string>{"fdatasync file", "renameat", "fsync folder"}));
 }
 
 // Whatever signal ends a job midway, its output's folder holds what it held and the old output is

@@ -160,6 +160,11 @@ SafeOutput::~SafeOutput() {
 }
 
 void SafeOutput::commit() {
+    // The data reaches the disc before the file takes the output's name: file systems that do not
+    // keep that order could otherwise leave the name on an empty or partial file after a crash.
+    if (::fdatasync(file_.get()) != 0) {
+        cannotWrite(output_);
+    }
     if (temporary_.empty()) {
         // Through /proc any process may give a name to an unnamed file it holds.
         const std::string self = "/proc/self/fd/" + std::to_string(file_.get());
@@ -176,6 +181,11 @@ void SafeOutput::commit() {
     }
     nameIsPending = 0;
     committed_ = true;
+    // And the folder, so that the name itself survives a crash. A file system that cannot flush a
+    // folder says so with EINVAL.
+    if (::fsync(folder_.get()) != 0 && errno != EINVAL) {
+        cannotWrite(output_);
+    }
 }
 
 void SafeOutput::handleSignals() {
