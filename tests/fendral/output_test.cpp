@@ -101,16 +101,27 @@ namespace fs = std::filesystem;
 // Replacing an output: the input is looked up by its name once, and checked and read through
 // what that found, so a folder swapped in for it afterwards changes nothing. The new output's data
 // reaches the disc before it takes the output's name, and the folder's record of the name after.
+// It keeps the old one's owner and group (root gives that to nobody), never set-user-ID or
+// set-group-ID.
 TEST(Output, ReplacingItIsSafe) {
     const fendralwin::test::TempFolder folder;
     const std::string in = folder / "in.tif", out = folder.write("out.tif", "old");
     writeTiff(in, {noisyImage(8, 8, 1)});
+    const bool root = ::geteuid() == 0;
+    const uid_t user = root ? 65534 : ::geteuid();
+    const gid_t group = root ? 65534 : ::getegid();
+    ASSERT_EQ(::chown(out.c_str(), user, group), 0);
+    fs::permissions(out, fs::perms(06755));
     watch = {in, [&] {
                  fs::rename(in, folder / "kept.tif");
                  fs::create_directory(in);
              }};
     filterFile(in, out, {1, 10, 1});
     EXPECT_EQ(readTiff(out).size(), 1U);
+    struct stat info {};
+    ::stat(out.c_str(), &info);
+    EXPECT_EQ(std::tuple(info.st_uid, info.st_gid, info.st_mode & 07777),
+              std::tuple(user, group, 0755U));
     EXPECT_EQ(watch.calls,
               (std::vector<std::string>{"fdatasync file", "renameat", "fsync folder"}));
 }

@@ -112,13 +112,19 @@ void checkExisting(const std::string& output, const struct stat& existing,
     }
 }
 
-mode_t newFileMode(const struct stat& existing, bool exists) {
-    if (exists) {
-        return existing.st_mode & 07777;
+// The new file takes the owner, group and permissions of the file it replaces, as cp into an
+// existing file would keep them: the owner and group where the process may (root may give the
+// file to anyone, others to a group of theirs); the permission bits only, never set-user-ID or
+// set-group-ID, which would lend someone's privileges to a program made by Fendral. A new output
+// gets what the umask leaves of 0666.
+void takeOwnerAndMode(int fd, const struct stat& existing, bool exists) {
+    if (exists && ::fchown(fd, existing.st_uid, existing.st_gid) != 0 &&
+        ::fchown(fd, static_cast<uid_t>(-1), existing.st_gid) != 0) {
+        // Neither is allowed: the file stays the process's, as cp's would.
     }
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    return 0666 & ~mask;
+    ::fchmod(fd, exists ? existing.st_mode & 0777 : 0666 & ~mask);
 }
 
 } // namespace
@@ -149,7 +155,7 @@ SafeOutput::SafeOutput(const struct stat& input, const std::string& output)
     if (!file_.isOpen()) {
         cannotWrite(output);
     }
-    ::fchmod(file_.get(), newFileMode(existing, exists));
+    takeOwnerAndMode(file_.get(), existing, exists);
 }
 
 SafeOutput::~SafeOutput() {
