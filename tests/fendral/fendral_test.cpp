@@ -256,7 +256,10 @@ std::map<std::string, std::string> snapshot(bool contents) {
         std::string& text = entries[entry.path().string()];
         text = std::to_string(int(status.type())) + " " + std::to_string(int(status.permissions()));
         text += fs::is_symlink(status) ? " -> " + fs::read_symlink(entry.path()).native() : "";
-        text += contents && fs::is_regular_file(status) ? readFile(entry.path()) : "";
+        // A digest, so that a failure's report stays short however large the file.
+        text += contents && fs::is_regular_file(status)
+                    ? std::to_string(std::hash<std::string>{}(readFile(entry.path())))
+                    : "";
     }
     return entries;
 }
@@ -285,7 +288,12 @@ TEST(Program, EveryRun) {
         {"badexif.tif", noisyImage(8, 8, 1), {.tags = [](TIFF* t) { TIFFSetField(t, TIFFTAG_EXIFIFD, std::uint64_t{0xFFFFFF00}); }}},
         {"bigtile.tif", noisyImage(1, 1, 1), {.tiled = true, .compression = COMPRESSION_ADOBE_DEFLATE, .tags = [](TIFF* t) {
             TIFFSetField(t, TIFFTAG_TILEWIDTH, 8192); TIFFSetField(t, TIFFTAG_TILELENGTH, 8192); }}},
-        {"hugetile.tif", noisyImage(16, 16, 1), {.tiled = true}}};
+        {"hugetile.tif", noisyImage(16, 16, 1), {.tiled = true}},
+        // Blocks whose data is missing or short, made so below; a sparse one, which reads as zeros.
+        {"offset0.tif", noisyImage(20, 40, 1), {}}, {"past.tif", noisyImage(20, 40, 1), {.tiled = true, .compression = COMPRESSION_LZW}},
+        {"short.tif", noisyImage(20, 40, 1), {}}, {"jpegend.tif", noisyImage(20, 40, 3), {PHOTOMETRIC_RGB, 0, false, true, COMPRESSION_JPEG}},
+        {"bigstrip.tif", noisyImage(4200, 2000, 1), {.compression = COMPRESSION_LZW, .tags = [](TIFF* t) { TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 2000); }}},
+        {"sparse.tif", noisyImage(20, 40, 1), {.compression = COMPRESSION_LZW}}};
     // clang-format on
     for (const auto& [name, image, layout] : inputs) {
         writeTiff(name, std::vector(name == "corrupt.tif" ? 2 : 1, image), layout);
@@ -296,11 +304,20 @@ TEST(Program, EveryRun) {
     TIFFSetDirectory(corrupt.get(), 1);
     TIFFWriteRawStrip(corrupt.get(), 2, std::string(40, '\xff').data(), 40);
     corrupt.reset(); // writes the directory
-    // Tiles whose image rows would take 512 MB decoded.
-    for (const auto& [tag, value] : {std::pair{TIFFTAG_TILEWIDTH, 32768},
-                                     {TIFFTAG_TILELENGTH, 32768},
-                                     {TIFFTAG_IMAGELENGTH, 16384}}) {
-        patchTag("hugetile.tif", tag, value);
+    // Tiles whose image rows would take 512 MB decoded; a JPEG stream cut short.
+    const auto half = [](const char* name) {
+        return std::uint32_t(TIFFGetStrileByteCount(openTiff(name).get(), 1) / 2);
+    };
+    const std::tuple<const char*, ttag_t, std::uint32_t, std::uint32_t> patches[] = {
+        // clang-format off
+        {"hugetile.tif", TIFFTAG_TILEWIDTH, 32768, 0}, {"hugetile.tif", TIFFTAG_TILELENGTH, 32768, 0},
+        {"hugetile.tif", TIFFTAG_IMAGELENGTH, 16384, 0}, {"offset0.tif", TIFFTAG_STRIPOFFSETS, 0, 1},
+        {"past.tif", TIFFTAG_TILEBYTECOUNTS, 60000, 1}, {"short.tif", TIFFTAG_STRIPBYTECOUNTS, 100, 2},
+        {"jpegend.tif", TIFFTAG_TILEBYTECOUNTS, half("jpegend.tif"), 1},
+        {"bigstrip.tif", TIFFTAG_STRIPOFFSETS, 0, 0}, {"sparse.tif", TIFFTAG_STRIPBYTECOUNTS, 0, 1}};
+    // clang-format on
+    for (const auto& [name, tag, value, index] : patches) {
+        patchTag(name, tag, value, index);
     }
     const std::string usage(usageText()), version = "Fendral " FENDRAL_VERSION " (filter kernel: ";
     const std::string here = folder.path(), longName = std::string(251, 'n') + ".tif";
@@ -350,6 +367,12 @@ TEST(Program, EveryRun) {
         // one pixel in a tile of 8192 x 8192; a tile whose rows would need too much is refused.
         {{"10", "10", "wide.tif", "out.tif"}, 0, "", "", "./out.tif", "", "exec /usr/bin/time -a -f %M -o " + peak},
         {{"2", "10", "bigtile.tif", "out.tif"}, 0, "", "", "./out.tif", "", "exec /usr/bin/time -a -f %M -o " + peak},
+        {{"2", "10", "offset0.tif", "out.tif"}, 1, "offset0.tif page 1: cannot read strip 1: its offset is 0"},
+        {{"2", "10", "past.tif", "out.tif"}, 1, "past.tif page 1: cannot read tile 1: its 60000 bytes run past the end of the file"},
+        {{"2", "10", "short.tif", "out.tif"}, 1, "short.tif page 1: cannot read strip 2: it holds 100 bytes of the 160 its rows need"},
+        {{"2", "10", "jpegend.tif", "out.tif"}, 1, "jpegend.tif page 1: cannot read tile 1 (JPEGLib: Premature end of JPEG file)"},
+        {{"2", "10", "bigstrip.tif", "out.tif"}, 1, "bigstrip.tif page 1: cannot read strip 0: its offset is 0"},
+        {{"0", "10", "sparse.tif", "sparse-out.tif"}, 0, "", "", "./sparse-out.tif"},
         {{"2", "10", "hugetile.tif", "out.tif"}, 1, "hugetile.tif page 1: its tiles of 32768 x 32768 would take 512 MB each to decode, more than the 256 MB allowed"}};
     // clang-format on
     for (const auto& row : rows) {
@@ -370,6 +393,8 @@ TEST(Program, EveryRun) {
         }
         EXPECT_EQ(after, before);
     }
+    const std::vector<std::uint16_t> sparse = readTiff("sparse-out.tif").at(0).samples;
+    EXPECT_EQ(std::count(sparse.begin(), sparse.end(), 0), 20 * 16); // strip 1, and only it
     std::istringstream peaks(readFile(peak));
     for (long kilobytes = 0; peaks >> kilobytes;) {
         EXPECT_LT(kilobytes, 150 * 1024);

@@ -18,7 +18,8 @@ class TiffFile;
 using OpenInput = std::function<std::unique_ptr<TiffFile>()>;
 
 // An open TIFF with its own libtiff handlers: errors are kept for our messages and warnings are
-// dropped, so libtiff never writes to the console (and never into the progress bar).
+// dropped (but libjpeg's that its data ended early, an error), so libtiff never writes to the
+// console (and never into the progress bar).
 class TiffFile {
 public:
     // Reads ("r", or "rh" to read no directory yet) or writes ("w", "wb8"...) the open file fd,
@@ -56,7 +57,8 @@ public:
 
 private:
     static int onError(TIFF*, void* self, const char* module, const char* format, va_list args);
-    static int onWarning(TIFF*, void*, const char*, const char*, va_list);
+    static int onWarning(TIFF*, void* self, const char* module, const char* format, va_list args);
+    void keepError(const char* module, const std::string& text);
     void open(const std::function<TIFF*(TIFFOpenOptions*)>& open, const char* what);
 
     std::string name_;
