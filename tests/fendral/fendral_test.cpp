@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <random>
-#include <sstream>
 #include <sys/wait.h>
 
 namespace fendral::test {
@@ -203,8 +202,8 @@ TEST(Keeping, ExifGpsSubImagesAndLargeStrips) {
     EXPECT_EQ(linked(out), carried);
 }
 
-// The reads of a job grow with its directories, not with their square: 1,000 pages, or 500 with
-// a sub-image each. Counted as the process's read calls, as the system counts them.
+// The reads of a job grow with its directories, not with their square: 1,000 of them, a quarter
+// sub-images. Counted as the process's read calls, as the system counts them.
 TEST(Keeping, ReadsGrowWithThePages) {
     const fendralwin::test::TempFolder folder;
     const std::string in = folder / "in.tif", out = folder / "out.tif";
@@ -212,23 +211,21 @@ TEST(Keeping, ReadsGrowWithThePages) {
         const std::string counts = fendralwin::test::readFile("/proc/self/io");
         return std::stol(counts.substr(counts.find("syscr:") + 6));
     };
-    const TiffLayout plain{PHOTOMETRIC_RGB},
-        parent{.photometric = PHOTOMETRIC_RGB, .tags = [](TIFF*t) {
-                   static std::uint64_t placeholder = 0;
-                   TIFFSetField(t, TIFFTAG_SUBIFD, 1, &placeholder);
-               }};
-    for (const int subImages : {0, 1}) {
-        {
-            const TiffPtr tif = openTiff(in, "w");
-            for (int written = 0; written < 1000; ++written) {
-                writePage(tif.get(), noisyImage(1, 1, 3),
-                          subImages == 1 && written % 2 == 0 ? parent : plain);
-            }
+    {
+        const TiffPtr tif = openTiff(in, "w");
+        for (int written = 0; written < 1000; ++written) { // the one after a parent, its sub-image
+            writePage(tif.get(), noisyImage(1, 1, 3),
+                      {PHOTOMETRIC_RGB, 0, false, false, 1, "w", [&](TIFF* t) {
+                           static std::uint64_t placeholder = 0;
+                           if (written % 4 == 0) {
+                               TIFFSetField(t, TIFFTAG_SUBIFD, 1, &placeholder);
+                           }
+                       }});
         }
-        const long before = reads();
-        filterFile(in, out, {1, 10, 2});
-        EXPECT_LT(reads() - before, 1000 * 50) << subImages << " sub-images a page";
     }
+    const long before = reads();
+    filterFile(in, out, {1, 10, 2});
+    EXPECT_LT(reads() - before, 1000 * 50);
 }
 
 namespace fs = std::filesystem;
@@ -305,15 +302,12 @@ TEST(Program, EveryRun) {
     TIFFWriteRawStrip(corrupt.get(), 2, std::string(40, '\xff').data(), 40);
     corrupt.reset(); // writes the directory
     // Tiles whose image rows would take 512 MB decoded; a JPEG stream cut short.
-    const auto half = [](const char* name) {
-        return std::uint32_t(TIFFGetStrileByteCount(openTiff(name).get(), 1) / 2);
-    };
     const std::tuple<const char*, ttag_t, std::uint32_t, std::uint32_t> patches[] = {
         // clang-format off
         {"hugetile.tif", TIFFTAG_TILEWIDTH, 32768, 0}, {"hugetile.tif", TIFFTAG_TILELENGTH, 32768, 0},
         {"hugetile.tif", TIFFTAG_IMAGELENGTH, 16384, 0}, {"offset0.tif", TIFFTAG_STRIPOFFSETS, 0, 1},
         {"past.tif", TIFFTAG_TILEBYTECOUNTS, 60000, 1}, {"short.tif", TIFFTAG_STRIPBYTECOUNTS, 100, 2},
-        {"jpegend.tif", TIFFTAG_TILEBYTECOUNTS, half("jpegend.tif"), 1},
+        {"jpegend.tif", TIFFTAG_TILEBYTECOUNTS, 40, 1},
         {"bigstrip.tif", TIFFTAG_STRIPOFFSETS, 0, 0}, {"sparse.tif", TIFFTAG_STRIPBYTECOUNTS, 0, 1}};
     // clang-format on
     for (const auto& [name, tag, value, index] : patches) {
@@ -365,8 +359,8 @@ TEST(Program, EveryRun) {
         {{"2", "10", "in.fifo", "out.tif"}, 1, "in.fifo is not a regular file", "mkfifo in.fifo"},
         // Memory follows the rows that exist: one row a million pixels wide is no large job, nor
         // one pixel in a tile of 8192 x 8192; a tile whose rows would need too much is refused.
-        {{"10", "10", "wide.tif", "out.tif"}, 0, "", "", "./out.tif", "", "exec /usr/bin/time -a -f %M -o " + peak},
-        {{"2", "10", "bigtile.tif", "out.tif"}, 0, "", "", "./out.tif", "", "exec /usr/bin/time -a -f %M -o " + peak},
+        {{"10", "10", "wide.tif", "out.tif"}, 0, "", "", "./out.tif", "", "exec /usr/bin/time -f %M -o " + peak},
+        {{"2", "10", "bigtile.tif", "out.tif"}, 0, "", "", "./out.tif", "", "exec /usr/bin/time -f %M -o " + peak},
         {{"2", "10", "offset0.tif", "out.tif"}, 1, "offset0.tif page 1: cannot read strip 1: its offset is 0"},
         {{"2", "10", "past.tif", "out.tif"}, 1, "past.tif page 1: cannot read tile 1: its 60000 bytes run past the end of the file"},
         {{"2", "10", "short.tif", "out.tif"}, 1, "short.tif page 1: cannot read strip 2: it holds 100 bytes of the 160 its rows need"},
@@ -381,6 +375,9 @@ TEST(Program, EveryRun) {
         EXPECT_EQ(std::system(row.make.c_str()), 0);
         const auto before = snapshot(row.exitCode != 0);
         const auto [exitCode, errors, output] = runFendral(row.args, row.launch);
+        if (row.launch.find(peak) != std::string::npos) {
+            EXPECT_LT(std::stol(readFile(peak)), 150 * 1024);
+        }
         EXPECT_EQ(exitCode, row.exitCode);
         EXPECT_TRUE(output.starts_with(row.output) && output.empty() == row.output.empty())
             << output;
@@ -395,10 +392,6 @@ TEST(Program, EveryRun) {
     }
     const std::vector<std::uint16_t> sparse = readTiff("sparse-out.tif").at(0).samples;
     EXPECT_EQ(std::count(sparse.begin(), sparse.end(), 0), 20 * 16); // strip 1, and only it
-    std::istringstream peaks(readFile(peak));
-    for (long kilobytes = 0; peaks >> kilobytes;) {
-        EXPECT_LT(kilobytes, 150 * 1024);
-    }
     fs::current_path(home);
 }
 

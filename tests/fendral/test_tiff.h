@@ -209,15 +209,13 @@ inline void patchTag(const std::string& path, std::uint16_t tag, std::uint32_t v
         file.seekg(at).read(reinterpret_cast<char*>(&read), bytes);
         return read;
     };
-    const std::uint32_t directory = number(4, 4), entries = number(directory, 2);
-    for (std::uint32_t entry = directory + 2; entry < directory + 2 + 12 * entries; entry += 12) {
-        const int size = number(entry + 2, 2) == TIFF_SHORT ? 2 : 4;
-        const std::uint32_t at =
-            number(entry + 4, 4) * size <= 4 ? entry + 8 : number(entry + 8, 4);
-        if (number(entry, 2) == tag) {
-            file.seekp(at + index * size).write(reinterpret_cast<const char*>(&value), size);
-        }
+    std::uint32_t entry = number(4, 4) + 2; // the first of the page's directory
+    while (file && number(entry, 2) != tag) {
+        entry += 12;
     }
+    const int size = number(entry + 2, 2) == TIFF_SHORT ? 2 : 4;
+    const std::uint32_t at = number(entry + 4, 4) * size <= 4 ? entry + 8 : number(entry + 8, 4);
+    file.seekp(at + index * size).write(reinterpret_cast<const char*>(&value), size);
 }
 
 } // namespace fendral::test

@@ -21,7 +21,7 @@ public:
     // A FIFO would wait for a writer before it could be refused: it is opened without waiting.
     explicit InputFile(const std::string& name)
         : name_(name)
-        , fd_(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
+        , fd_(::openat(AT_FDCWD, name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
         if (!fd_.isOpen() || ::fstat(fd_.get(), &identity_) != 0) {
             throw Failure("cannot open " + name + ": " + std::strerror(errno));
         }
