@@ -112,19 +112,16 @@ void checkExisting(const std::string& output, const struct stat& existing,
     }
 }
 
-// The new file takes the owner, group and permissions of the file it replaces, as cp into an
+// A replacement takes the owner, group and permissions of the file it replaces, as cp into an
 // existing file would keep them: the owner and group where the process may (root may give the
 // file to anyone, others to a group of theirs); the permission bits only, never set-user-ID or
-// set-group-ID, which would lend someone's privileges to a program made by Fendral. A new output
-// gets what the umask leaves of 0666.
-void takeOwnerAndMode(int fd, const struct stat& existing, bool exists) {
-    if (exists && ::fchown(fd, existing.st_uid, existing.st_gid) != 0 &&
+// set-group-ID, which would lend someone's privileges to a program made by Fendral.
+void takeOwnerAndMode(int fd, const struct stat& existing) {
+    if (::fchown(fd, existing.st_uid, existing.st_gid) != 0 &&
         ::fchown(fd, static_cast<uid_t>(-1), existing.st_gid) != 0) {
         // Neither is allowed: the file stays the process's, as cp's would.
     }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, exists ? existing.st_mode & 0777 : 0666 & ~mask);
+    ::fchmod(fd, existing.st_mode & 0777);
 }
 
 } // namespace
@@ -143,10 +140,11 @@ SafeOutput::SafeOutput(const struct stat& input, const std::string& output)
         cannotWrite(output);
     }
     name_ = target.filename();
-    file_.reset(::openat(folder_.get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+    // A new output gets what the umask leaves of 0666, as any new file does.
+    file_.reset(::openat(folder_.get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0666));
     if (!file_.isOpen() && (errno == EOPNOTSUPP || errno == EISDIR)) {
         file_.reset(withFreshName(temporary_, [&](const char* name) {
-            return ::openat(folder_.get(), name, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            return ::openat(folder_.get(), name, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         }));
         if (file_.isOpen()) {
             setPending(folder_.get(), temporary_);
@@ -155,7 +153,9 @@ SafeOutput::SafeOutput(const struct stat& input, const std::string& output)
     if (!file_.isOpen()) {
         cannotWrite(output);
     }
-    takeOwnerAndMode(file_.get(), existing, exists);
+    if (exists) {
+        takeOwnerAndMode(file_.get(), existing);
+    }
 }
 
 SafeOutput::~SafeOutput() {

@@ -178,11 +178,10 @@ int TiffFile::onError(TIFF*, void* self, const char* module, const char* format,
 }
 
 int TiffFile::onWarning(TIFF*, void* self, const char* module, const char* format, va_list args) {
-    // libjpeg only warns when a stream ends early, and makes up the rest: that is missing data.
-    const std::string text = formatted(format, args);
-    if (module != nullptr && std::string_view(module) == "JPEGLib" &&
-        (text.starts_with("Premature end") || text.find("premature end") != std::string::npos)) {
-        static_cast<TiffFile*>(self)->keepError(module, text);
+    // libjpeg only warns when its data is damaged or ends early, and makes up what it cannot read:
+    // that is missing data.
+    if (module != nullptr && std::string_view(module) == "JPEGLib") {
+        static_cast<TiffFile*>(self)->keepError(module, formatted(format, args));
     }
     return 1;
 }

@@ -18,8 +18,8 @@ class TiffFile;
 using OpenInput = std::function<std::unique_ptr<TiffFile>()>;
 
 // An open TIFF with its own libtiff handlers: errors are kept for our messages and warnings are
-// dropped (but libjpeg's that its data ended early, an error), so libtiff never writes to the
-// console (and never into the progress bar).
+// dropped (but libjpeg's, which mean damaged data), so libtiff never writes to the console (and
+// never into the progress bar).
 class TiffFile {
 public:
     // Reads ("r", or "rh" to read no directory yet) or writes ("w", "wb8"...) the open file fd,
