@@ -2,17 +2,88 @@
 #include "command_line.h"
 #include "decimal_text.h"
 #include "file_job.h"
+#include "safe_output.h"
 #include "selective_kernel.h"
 #include "test_tiff.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <csignal>
+#include <cstdarg>
+#include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <random>
+#include <ranges>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// What a job asks of the C library, watched: after the first lookup of `name` (by openat or stat),
+// `swap` runs, once; the file system may be one without unnamed files; flushes of a file or a
+// folder and renames are noted in `calls`.
+struct Watch {
+    std::string name;
+    std::function<void()> swap;
+    bool noUnnamedFiles = false;
+    std::vector<std::string> calls = {};
+} watch;
+
+void lookedUp(const char* path) {
+    if (watch.swap && watch.name == path) {
+        std::exchange(watch.swap, nullptr)();
+    }
+}
+
+int noted(const char* call, int fd) {
+    struct stat info {};
+    ::fstat(fd, &info);
+    watch.calls.push_back(std::string(call) + (S_ISDIR(info.st_mode) ? " folder" : " file"));
+    return fd;
+}
+
+} // namespace
+
+// Defined here, these take the place of the C library's in the whole test program.
+extern "C" int openat(int folder, const char* path, int flags, ...) {
+    va_list args;
+    va_start(args, flags);
+    const bool creates = (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE;
+    const mode_t mode = creates ? va_arg(args, mode_t) : 0;
+    va_end(args);
+    if (watch.noUnnamedFiles && (flags & O_TMPFILE) == O_TMPFILE) {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+    const auto fd = static_cast<int>(::syscall(SYS_openat, folder, path, flags, mode));
+    lookedUp(path);
+    return fd;
+}
+
+extern "C" int fdatasync(int fd) {
+    return static_cast<int>(::syscall(SYS_fdatasync, noted("fdatasync", fd)));
+}
+
+extern "C" int fsync(int fd) {
+    return static_cast<int>(::syscall(SYS_fsync, noted("fsync", fd)));
+}
+
+extern "C" int renameat(int from, const char* old, int to, const char* name) noexcept {
+    return static_cast<int>(::syscall(SYS_renameat, from, old, noted("renameat", to), name));
+}
+
+extern "C" int stat(const char* __restrict path, struct stat* __restrict info) noexcept {
+    const auto result = static_cast<int>(::syscall(SYS_newfstatat, AT_FDCWD, path, info, 0));
+    lookedUp(path);
+    return result;
+}
 
 namespace fendral::test {
 namespace {
@@ -211,18 +282,13 @@ TEST(Keeping, ReadsGrowWithThePages) {
         const std::string counts = fendralwin::test::readFile("/proc/self/io");
         return std::stol(counts.substr(counts.find("syscr:") + 6));
     };
-    {
-        const TiffPtr tif = openTiff(in, "w");
-        for (int written = 0; written < 1000; ++written) { // the one after a parent, its sub-image
-            writePage(tif.get(), noisyImage(1, 1, 3),
-                      {PHOTOMETRIC_RGB, 0, false, false, 1, "w", [&](TIFF* t) {
-                           static std::uint64_t placeholder = 0;
-                           if (written % 4 == 0) {
-                               TIFFSetField(t, TIFFTAG_SUBIFD, 1, &placeholder);
-                           }
-                       }});
-        }
-    }
+    writeTiff(in, std::vector(1000, noisyImage(1, 1, 3)),
+              {PHOTOMETRIC_RGB, 0, false, false, 1, "w", [written = 0](TIFF* t) mutable {
+                   static std::uint64_t placeholder = 0; // the next page is its sub-image
+                   if (written++ % 4 == 0) {
+                       TIFFSetField(t, TIFFTAG_SUBIFD, 1, &placeholder);
+                   }
+               }});
     const long before = reads();
     filterFile(in, out, {1, 10, 2});
     EXPECT_LT(reads() - before, 1000 * 50);
@@ -283,8 +349,7 @@ TEST(Program, EveryRun) {
         {"webp.tif", noisyImage(8, 8, 4), {PHOTOMETRIC_RGB, 0, true, false, COMPRESSION_WEBP}},
         {"corrupt.tif", noisyImage(20, 80, 1), {.compression = COMPRESSION_LZW}},
         {"badexif.tif", noisyImage(8, 8, 1), {.tags = [](TIFF* t) { TIFFSetField(t, TIFFTAG_EXIFIFD, std::uint64_t{0xFFFFFF00}); }}},
-        {"bigtile.tif", noisyImage(1, 1, 1), {.tiled = true, .compression = COMPRESSION_ADOBE_DEFLATE, .tags = [](TIFF* t) {
-            TIFFSetField(t, TIFFTAG_TILEWIDTH, 8192); TIFFSetField(t, TIFFTAG_TILELENGTH, 8192); }}},
+        {"bigtile.tif", noisyImage(1, 1, 1), {.tiled = true, .compression = COMPRESSION_ADOBE_DEFLATE, .tags = [](TIFF* t) { TIFFSetField(t, TIFFTAG_TILEWIDTH, 8192); TIFFSetField(t, TIFFTAG_TILELENGTH, 8192); }}},
         {"hugetile.tif", noisyImage(16, 16, 1), {.tiled = true}},
         // Blocks whose data is missing or short, made so below; a sparse one, which reads as zeros.
         {"offset0.tif", noisyImage(20, 40, 1), {}}, {"past.tif", noisyImage(20, 40, 1), {.tiled = true, .compression = COMPRESSION_LZW}},
@@ -307,8 +372,7 @@ TEST(Program, EveryRun) {
         {"hugetile.tif", TIFFTAG_TILEWIDTH, 32768, 0}, {"hugetile.tif", TIFFTAG_TILELENGTH, 32768, 0},
         {"hugetile.tif", TIFFTAG_IMAGELENGTH, 16384, 0}, {"offset0.tif", TIFFTAG_STRIPOFFSETS, 0, 1},
         {"past.tif", TIFFTAG_TILEBYTECOUNTS, 60000, 1}, {"short.tif", TIFFTAG_STRIPBYTECOUNTS, 100, 2},
-        {"jpegend.tif", TIFFTAG_TILEBYTECOUNTS, 40, 1},
-        {"bigstrip.tif", TIFFTAG_STRIPOFFSETS, 0, 0}, {"sparse.tif", TIFFTAG_STRIPBYTECOUNTS, 0, 1}};
+        {"jpegend.tif", TIFFTAG_TILEBYTECOUNTS, 40, 1}, {"bigstrip.tif", TIFFTAG_STRIPOFFSETS, 0, 0}, {"sparse.tif", TIFFTAG_STRIPBYTECOUNTS, 0, 1}};
     // clang-format on
     for (const auto& [name, tag, value, index] : patches) {
         patchTag(name, tag, value, index);
@@ -393,6 +457,62 @@ TEST(Program, EveryRun) {
     const std::vector<std::uint16_t> sparse = readTiff("sparse-out.tif").at(0).samples;
     EXPECT_EQ(std::count(sparse.begin(), sparse.end(), 0), 20 * 16); // strip 1, and only it
     fs::current_path(home);
+}
+
+// Whatever signal ends a job midway, the output's folder holds what it held and the old output
+// is as it was; where there are no unnamed files, whatever signal can be caught. A signal the
+// parent ignored (nohup...) stays ignored, and the job goes on. Then a replacement: the input is
+// looked up by its name once, and checked and read through what that found, so a folder swapped
+// in for it afterwards changes nothing. The new output's data reaches the disc before it takes the
+// output's name, and the folder's record of the name after. It keeps the old one's owner and
+// group (root gives that to nobody), never set-user-ID or set-group-ID.
+TEST(Output, ReplacedSafelyWhateverEndsTheJob) {
+    const fendralwin::test::TempFolder folder;
+    const std::string in = folder / "in.tif", out = folder / "out.tif";
+    writeTiff(in, {noisyImage(30, 300, 1)}); // rows in several chunks
+    const std::pair<int, bool> signals[] = {{SIGKILL, false}, {SIGQUIT, false}, {SIGUSR1, false},
+                                            {SIGALRM, false}, {SIGPIPE, false}, {SIGTERM, false},
+                                            {SIGINT, false},  {SIGHUP, false},  {SIGHUP, true}};
+    for (const bool noUnnamedFiles : {false, true}) {
+        watch.noUnnamedFiles = noUnnamedFiles;
+        folder.write("out.tif", "old");
+        for (const auto& [signal, ignored] : signals | std::views::drop(noUnnamedFiles ? 1 : 0)) {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                const rlimit noCore{0, 0};
+                ::setrlimit(RLIMIT_CORE, &noCore);
+                std::signal(signal, ignored ? SIG_IGN : SIG_DFL);
+                SafeOutput::handleSignals();
+                filterFile(in, out, {1, 10, 2}, {.rowsDone = [&](std::uint32_t) {
+                               std::raise(signal);
+                           }});
+                std::_Exit(0);
+            }
+            int status = 0;
+            ::waitpid(child, &status, 0);
+            // How it ended, what the folder holds (in and out), whether the old output stayed.
+            EXPECT_EQ(std::tuple(WIFSIGNALED(status) ? WTERMSIG(status) : 0,
+                                 std::distance(fs::directory_iterator(folder.path()), {}),
+                                 readFile(out) == "old"),
+                      std::tuple(ignored ? 0 : signal, 2, !ignored))
+                << signal << (noUnnamedFiles ? ", named" : "");
+        }
+    }
+    const uid_t user = ::geteuid() == 0 ? 65534 : ::geteuid();
+    const gid_t group = ::geteuid() == 0 ? 65534 : ::getegid();
+    ASSERT_EQ(::chown(out.c_str(), user, group), 0);
+    fs::permissions(out, fs::perms(06755));
+    watch = {in, [&] {
+                 fs::rename(in, folder / "kept.tif");
+                 fs::create_directory(in);
+             }};
+    filterFile(in, out, {1, 10, 1});
+    struct stat info {};
+    ::stat(out.c_str(), &info);
+    EXPECT_EQ(std::tuple(info.st_uid, info.st_gid, info.st_mode & 07777),
+              std::tuple(user, group, 0755U));
+    EXPECT_EQ(watch.calls,
+              (std::vector<std::string>{"fdatasync file", "renameat folder", "fsync folder"}));
 }
 
 // RADIUS and MAXDIFF as the window writes them, and nothing else.
