@@ -17,7 +17,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <random>
-#include <ranges>
+#include <span>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -476,15 +476,15 @@ TEST(Output, ReplacedSafelyWhateverEndsTheJob) {
     for (const bool noUnnamedFiles : {false, true}) {
         watch.noUnnamedFiles = noUnnamedFiles;
         folder.write("out.tif", "old");
-        for (const auto& [signal, ignored] : signals | std::views::drop(noUnnamedFiles ? 1 : 0)) {
+        for (const auto& [signal, ignored] : std::span(signals).subspan(noUnnamedFiles ? 1 : 0)) {
             const pid_t child = ::fork();
             if (child == 0) {
                 const rlimit noCore{0, 0};
                 ::setrlimit(RLIMIT_CORE, &noCore);
                 std::signal(signal, ignored ? SIG_IGN : SIG_DFL);
                 SafeOutput::handleSignals();
-                filterFile(in, out, {1, 10, 2}, {.rowsDone = [&](std::uint32_t) {
-                               std::raise(signal);
+                filterFile(in, out, {1, 10, 2}, {.rowsDone = [raised = signal](std::uint32_t) {
+                               std::raise(raised);
                            }});
                 std::_Exit(0);
             }
