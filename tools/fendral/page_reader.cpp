@@ -104,7 +104,8 @@ WorkerTasks PageReader::blockTasks(std::uint32_t first, std::uint32_t last) {
                                          std::size_t bytes) {
             tasks.emplace_back([this, index, block = row + offset, bytes](unsigned worker) {
                 TiffFile& handle = *handles_[worker];
-                const std::string name = grid_.blockName() + (" " + std::to_string(index));
+                const std::string name =
+                    std::string(grid_.blockName()) + " " + std::to_string(index);
                 if (isSparse(handle, name, index, bytes)) {
                     std::fill_n(block, bytes, std::byte{0});
                     return;
