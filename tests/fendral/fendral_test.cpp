@@ -336,23 +336,20 @@ TEST(Program, EveryRun) {
     // page whose EXIF directory cannot be read, which is named but fails nothing.
     const std::tuple<std::string, TestImage, TiffLayout> inputs[] = {
         // clang-format off
-        {"in.tif", noisyImage(20, 12, 3), {PHOTOMETRIC_RGB}}, {"large.tif", noisyImage(200, 100, 3), {PHOTOMETRIC_RGB}},
-        {"wide.tif", noisyImage(1000000, 1, 3), {PHOTOMETRIC_RGB, 0, false, false, COMPRESSION_ADOBE_DEFLATE}},
+        {"in.tif", noisyImage(20, 12, 3), {PHOTOMETRIC_RGB}}, {"wide.tif", noisyImage(1000000, 1, 3), {PHOTOMETRIC_RGB, 0, false, false, COMPRESSION_ADOBE_DEFLATE}},
         {"palette.tif", noisyImage(8, 8, 1), {PHOTOMETRIC_PALETTE, 0, false, false, 1, "w",
             [](TIFF* t) { static std::uint16_t map[256]; TIFFSetField(t, TIFFTAG_COLORMAP, map, map, map); }}},
         {"bilevel.tif", noisyImage(8, 8, 1, 1), {}}, {"cmyk.tif", noisyImage(8, 8, 4), {PHOTOMETRIC_SEPARATED}},
         {"ycbcr.tif", noisyImage(8, 8, 3), {PHOTOMETRIC_YCBCR}}, {"int32.tif", noisyImage(8, 8, 1, 32), {}},
         {"float.tif", noisyImage(8, 8, 1, 32), {.tags = [](TIFF* t) { TIFFSetField(t, TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_IEEEFP); }}},
-        {"webp.tif", noisyImage(8, 8, 4), {PHOTOMETRIC_RGB, 0, true, false, COMPRESSION_WEBP}},
-        {"corrupt.tif", noisyImage(20, 80, 1), {.compression = COMPRESSION_LZW}},
+        {"webp.tif", noisyImage(8, 8, 4), {PHOTOMETRIC_RGB, 0, true, false, COMPRESSION_WEBP}}, {"corrupt.tif", noisyImage(20, 80, 1), {.compression = COMPRESSION_LZW}},
         {"badexif.tif", noisyImage(8, 8, 1), {.tags = [](TIFF* t) { TIFFSetField(t, TIFFTAG_EXIFIFD, std::uint64_t{0xFFFFFF00}); }}},
         {"bigtile.tif", noisyImage(1, 1, 1), {.tiled = true, .compression = COMPRESSION_ADOBE_DEFLATE, .tags = [](TIFF* t) { TIFFSetField(t, TIFFTAG_TILEWIDTH, 8192); TIFFSetField(t, TIFFTAG_TILELENGTH, 8192); }}},
-        {"hugetile.tif", noisyImage(16, 16, 1), {.tiled = true}},
-        // Blocks whose data is missing or short, made so below; a sparse one, which reads as zeros.
+        {"hugetile.tif", noisyImage(16, 16, 1), {.tiled = true}}, {"sparse.tif", noisyImage(20, 40, 1), {.compression = COMPRESSION_LZW}},
+        // Blocks whose data is missing or short, made so below (and a sparse one, which reads as zeros).
         {"offset0.tif", noisyImage(20, 40, 1), {}}, {"past.tif", noisyImage(20, 40, 1), {.tiled = true, .compression = COMPRESSION_LZW}},
         {"short.tif", noisyImage(20, 40, 1), {}}, {"jpegend.tif", noisyImage(20, 40, 3), {PHOTOMETRIC_RGB, 0, false, true, COMPRESSION_JPEG}},
-        {"bigstrip.tif", noisyImage(4200, 2000, 1), {.compression = COMPRESSION_LZW, .tags = [](TIFF* t) { TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 2000); }}},
-        {"sparse.tif", noisyImage(20, 40, 1), {.compression = COMPRESSION_LZW}}};
+        {"bigstrip.tif", noisyImage(4200, 2000, 1), {.compression = COMPRESSION_LZW, .tags = [](TIFF* t) { TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 2000); }}}};
     // clang-format on
     for (const auto& [name, image, layout] : inputs) {
         writeTiff(name, std::vector(name == "corrupt.tif" ? 2 : 1, image), layout);
@@ -416,7 +413,7 @@ TEST(Program, EveryRun) {
         {{"2", "10", "corrupt.tif", "out.tif"}, 1, "corrupt.tif page 2: cannot read strip 2 (Using code not yet in table)", "echo old > out.tif"},
         {{"2", "10", "badexif.tif", "out.tif"}, 0, "warning: badexif.tif: not kept: page 1 EXIF directory (unreadable)", "", "./out.tif"},
         // A disk that fills up: here a limit on the size of files.
-        {{"2", "10", "large.tif", "out.tif"}, 1, "out.tif page 1: cannot write strip 0: File too large", "", "", "", "ulimit -f 40; exec"},
+        {{"2", "10", "wide.tif", "out.tif"}, 1, "out.tif page 1: cannot write strip 0: File too large", "", "", "", "ulimit -f 40; exec"},
         {{"2", "10", "in.fifo", "out.tif"}, 1, "in.fifo is not a regular file", "mkfifo in.fifo"},
         // Memory follows the rows that exist: one row a million pixels wide is no large job, nor
         // one pixel in a tile of 8192 x 8192; a tile whose rows would need too much is refused.
@@ -506,10 +503,9 @@ TEST(Output, ReplacedSafelyWhateverEndsTheJob) {
     filterFile(in, out, {1, 10, 1});
     struct stat info {};
     ::stat(out.c_str(), &info);
-    EXPECT_EQ(std::tuple(info.st_uid, info.st_gid, info.st_mode & 07777),
-              std::tuple(user, group, 0755U));
-    EXPECT_EQ(watch.calls,
-              (std::vector<std::string>{"fdatasync file", "renameat folder", "fsync folder"}));
+    const std::vector<std::string> calls{"fdatasync file", "renameat folder", "fsync folder"};
+    EXPECT_EQ(std::tuple(info.st_uid, info.st_gid, info.st_mode & 07777, watch.calls),
+              std::tuple(user, group, 0755U, calls));
 }
 
 // RADIUS and MAXDIFF as the window writes them, and nothing else.
