@@ -10,7 +10,7 @@ namespace fendral {
 // The output file, written unnamed in the output's folder and given the output's name only when
 // complete: a failed or interrupted job, however it ends, leaves no partial file and any earlier
 // output untouched. Where the file system has no unnamed files it is written under a temporary
-// name, which the signals that end a job remove (see handleSignals). Only a regular file is ever
+// name, which the usual ending signals remove (see handleSignals). Only a regular file is ever
 // replaced; a link to one is written through, the link kept. Anything else (the input itself by
 // any path, a folder, a device, a read-only file, a dangling link) is refused before any work.
 class SafeOutput {
@@ -28,9 +28,10 @@ public:
     void commit();
 
     // Ignores SIGXFSZ, so that a limit on the size of files fails a write ("File too large")
-    // rather than ending the job unexplained. Makes the other signals that end a process remove a
-    // temporary name first, except those the parent had ignored (nohup, a shell's background
-    // job), which stay ignored.
+    // rather than ending the job unexplained. Makes the signals that usually end a process
+    // (hang-up, interrupt, quit, termination, alarms, a broken pipe, the user signals, a limit on
+    // processor time) remove a temporary name first, except those the parent had ignored (nohup,
+    // a shell's background job), which stay ignored.
     static void handleSignals();
 
 private:
