@@ -24,7 +24,7 @@ patch() {
         size=$([ "$(number $((entry + 2)) 2)" = 3 ] && echo 2 || echo 4)
         at=$((entry + 8))
         [ $(($(number $((entry + 4)) 4) * size)) -gt 4 ] && at=$(number $((entry + 8)) 4)
-        printf "$(printf '\\x%02x' $((value & 255)) $((value >> 8 & 255)) $((value >> 16 & 255)) \
+        printf %b "$(printf '\\x%02x' $((value & 255)) $((value >> 8 & 255)) $((value >> 16 & 255)) \
             $((value >> 24 & 255)))" | head -c "$size" |
             dd of="$file" bs=1 seek=$((at + index * size)) conv=notrunc status=none
     done
