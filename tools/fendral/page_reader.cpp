@@ -1,6 +1,7 @@
 #include "page_reader.h"
 
 #include <algorithm>
+#include <span>
 #include <string>
 
 namespace fendral {
@@ -20,11 +21,12 @@ PageFormat rowByRow(PageFormat page) {
 }
 
 // Whether block `index` (a strip or tile) is sparse: a byte count of 0 is the form some writers
-// use for "no data", read as zeros. Any other block must lie wholly within the file, and not at
-// offset 0, where the header is; an uncompressed one must hold the bytes asked of it. libtiff
-// would read such blocks as whatever the file holds there, or as zeros. Throws Failure naming the
-// block.
-bool isSparse(TiffFile& handle, const std::string& block, std::uint32_t index, std::size_t bytes) {
+// use for "no data", read as zeros, which then fill `rows`. Any other block must lie wholly within
+// the file, and not at offset 0, where the header is; an uncompressed one must hold the `bytes`
+// asked of it. libtiff would read such blocks as whatever the file holds there, or as zeros.
+// Throws Failure naming the block.
+bool readAsSparse(TiffFile& handle, const std::string& block, std::uint32_t index,
+                  std::size_t bytes, std::span<std::byte> rows) {
     TIFF* tif = handle.get();
     const std::uint64_t count = TIFFGetStrileByteCount(tif, index);
     const std::uint64_t offset = TIFFGetStrileOffset(tif, index);
@@ -33,6 +35,7 @@ bool isSparse(TiffFile& handle, const std::string& block, std::uint32_t index, s
         return handle.failure("cannot read " + block + ": " + why);
     };
     if (count == 0) {
+        std::ranges::fill(rows, std::byte{0});
         return true;
     }
     if (offset == 0) {
@@ -106,8 +109,7 @@ WorkerTasks PageReader::blockTasks(std::uint32_t first, std::uint32_t last) {
                 TiffFile& handle = *handles_[worker];
                 const std::string name =
                     std::string(grid_.blockName()) + " " + std::to_string(index);
-                if (isSparse(handle, name, index, bytes)) {
-                    std::fill_n(block, bytes, std::byte{0});
+                if (readAsSparse(handle, name, index, bytes, {block, bytes})) {
                     return;
                 }
                 const auto size = static_cast<tmsize_t>(bytes);
@@ -139,8 +141,7 @@ WorkerTasks PageReader::rowTasks(std::uint32_t first, std::uint32_t last) {
                 const std::uint32_t stripTop = y / page_.blockHeight * page_.blockHeight;
                 const std::size_t stripBytes =
                     planeBytes * std::min(page_.blockHeight, page_.height - stripTop);
-                if (isSparse(handle, name, strip, stripBytes)) {
-                    std::fill_n(row, planeBytes, std::byte{0});
+                if (readAsSparse(handle, name, strip, stripBytes, {row, planeBytes})) {
                     continue;
                 }
                 if (TIFFReadScanline(handle.get(), row, y, sample) < 0) {
