@@ -1,6 +1,8 @@
 // Writes a noisy 8-bit RGB test picture of any size, row by row so that even 30000 x 30000 takes
-// little memory: a gradient with a disc and a box, plus noise, the same on every run.
+// little memory: a gradient with a disc and a box, plus noise, the same on every run; as many
+// pages of it as asked.
 // usage: bench_fendral_make_image OUT WIDTH HEIGHT none|lzw|deflate ROWS_PER_STRIP|tile:SIDE
+// [PAGES]
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -35,24 +37,15 @@ std::uint16_t compressionOf(const std::string& name) {
                                : COMPRESSION_NONE;
 }
 
-} // namespace
+struct Picture {
+    std::uint32_t width, height;
+    std::uint16_t compression;
+    bool tiled;
+    std::uint32_t block; // rows per strip, or the tile side
+};
 
-int main(int argc, char** argv) {
-    if (argc != 6) {
-        std::fprintf(stderr, "usage: bench_fendral_make_image OUT WIDTH HEIGHT "
-                             "none|lzw|deflate ROWS_PER_STRIP|tile:SIDE\n");
-        return 2;
-    }
-    const auto width = std::uint32_t(std::strtoul(argv[2], nullptr, 10));
-    const auto height = std::uint32_t(std::strtoul(argv[3], nullptr, 10));
-    const std::uint16_t compression = compressionOf(argv[4]);
-    const std::string layout = argv[5];
-    const bool tiled = layout.rfind("tile:", 0) == 0;
-    const auto block = std::uint32_t(std::strtoul(layout.c_str() + (tiled ? 5 : 0), nullptr, 10));
-    TIFF* tif = TIFFOpen(argv[1], std::uint64_t{width} * height * 3 > (3ULL << 30) ? "w8" : "w");
-    if (tif == nullptr) {
-        return 1;
-    }
+bool writePage(TIFF* tif, const Picture& picture) {
+    const auto [width, height, compression, tiled, block] = picture;
     TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width);
     TIFFSetField(tif, TIFFTAG_IMAGELENGTH, height);
     TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
@@ -99,7 +92,33 @@ int main(int argc, char** argv) {
             ok = TIFFWriteTile(tif, tile.data(), x0, y0, 0, 0) >= 0;
         }
     }
-    ok = ok && TIFFWriteDirectory(tif) != 0;
+    return ok && TIFFWriteDirectory(tif) != 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 6 && argc != 7) {
+        std::fprintf(stderr, "usage: bench_fendral_make_image OUT WIDTH HEIGHT "
+                             "none|lzw|deflate ROWS_PER_STRIP|tile:SIDE [PAGES]\n");
+        return 2;
+    }
+    const std::string layout = argv[5];
+    const bool tiled = layout.rfind("tile:", 0) == 0;
+    const Picture picture{
+        std::uint32_t(std::strtoul(argv[2], nullptr, 10)),
+        std::uint32_t(std::strtoul(argv[3], nullptr, 10)), compressionOf(argv[4]), tiled,
+        std::uint32_t(std::strtoul(layout.c_str() + (tiled ? 5 : 0), nullptr, 10))};
+    const unsigned long pages = argc == 7 ? std::strtoul(argv[6], nullptr, 10) : 1;
+    const std::uint64_t bytes = std::uint64_t{picture.width} * picture.height * 3 * pages;
+    TIFF* tif = TIFFOpen(argv[1], bytes > (3ULL << 30) ? "w8" : "w");
+    if (tif == nullptr) {
+        return 1;
+    }
+    bool ok = true;
+    for (unsigned long page = 0; ok && page < pages; ++page) {
+        ok = writePage(tif, picture);
+    }
     TIFFClose(tif);
     return ok ? 0 : 1;
 }

@@ -1,15 +1,18 @@
 #!/bin/bash
 # Peak resident memory of Fendral on large pictures, wide and tall, striped, tiled and in one
-# compressed strip, against the target: under 150 MB at Radius up to 10, plus the compressed
-# strip for a single-strip image (libtiff reads a strip's raw bytes whole).
+# compressed strip, and on one pixel in a tile of 32768 x 32768, against the target: under 150 MB
+# at Radius up to 10, plus the compressed strip for a single-strip image (libtiff reads a strip's
+# raw bytes whole).
 #
 # usage: bench/fendral/memory.sh [BUILD_FOLDER]    (default: build/release)
-# Needs /usr/bin/time (Debian package "time") and about 3 GB of free space in TMPDIR.
-# RADIUS=n changes the radius (default 10).
+# Needs /usr/bin/time (Debian package "time"), about 3 GB of free space in TMPDIR, and 7 GB of
+# memory for making the tile of 32768 x 32768 (libtiff compresses a tile from a whole one).
+# RADIUS=n changes the radius (default 10), FENDRAL=path measures another Fendral, ONLY=text
+# measures only the pictures whose line holds it.
 set -euo pipefail
 
 build=$(realpath "${1:-build/release}")
-fendral=$build/bin/Fendral
+fendral=${FENDRAL:-$build/bin/Fendral}
 make_image=$build/bench/bench_fendral_make_image
 radius=${RADIUS:-10}
 for tool in /usr/bin/time "$fendral" "$make_image"; do
@@ -34,11 +37,13 @@ while read -r name width height compression layout; do
     verdict=$([ "$rss" -lt "$limit" ] && echo met || echo MISSED)
     printf "%-34s %9d %8.2f %9d %9s\n" "$name" $((file_kb / 1024)) "$wall" $((rss / 1024)) "$verdict"
     rm -f "$work/in.tif" "$work/out.tif"
-done <<'PICTURES'
+done < <(grep -F -- "${ONLY:-}" <<'PICTURES'
 4000x3000,strips 4000 3000 none 16
 16000x12000,strips 16000 12000 none 16
 16000x12000,LZW,256-tiles 16000 12000 lzw tile:256
 30000x30000,strips 30000 30000 none 16
 1000000x1,Deflate 1000000 1 deflate 1
 16000x12000,Deflate,one-strip 16000 12000 deflate 12000
+1x1,Deflate,one-32768-tile 1 1 deflate tile:32768
 PICTURES
+)

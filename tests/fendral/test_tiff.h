@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <random>
@@ -196,6 +197,25 @@ inline std::vector<TestImage> readTiff(const std::string& path) {
         transfer(tif.get(), page, true);
     } while (TIFFReadDirectory(tif.get()) != 0);
     return pages;
+}
+
+// Sets value `index` of a tag (one of SHORT or LONG values) of the first page of a little-endian
+// classic TIFF: how hostile files are made.
+inline void patchTag(const std::string& path, std::uint16_t tag, std::uint32_t value,
+                     std::uint32_t index = 0) {
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    const auto number = [&](std::uint32_t at, int bytes) {
+        std::uint32_t read = 0;
+        file.seekg(at).read(reinterpret_cast<char*>(&read), bytes);
+        return read;
+    };
+    std::uint32_t entry = number(4, 4) + 2; // the first of the page's directory
+    while (file && number(entry, 2) != tag) {
+        entry += 12;
+    }
+    const int size = number(entry + 2, 2) == TIFF_SHORT ? 2 : 4;
+    const std::uint32_t at = number(entry + 4, 4) * size <= 4 ? entry + 8 : number(entry + 8, 4);
+    file.seekp(at + index * size).write(reinterpret_cast<const char*>(&value), size);
 }
 
 } // namespace fendral::test

@@ -1,5 +1,6 @@
 #include "file_job.h"
 
+#include "descriptor.h"
 #include "safe_output.h"
 #include "tiff_pipeline.h"
 
@@ -7,55 +8,65 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
 namespace fendral {
 
 namespace {
 
-// The input, open once: every handle on it reads the same file, whatever happens to its name.
+// The input, open once: what is decided about it (a folder? the output itself?) is decided from
+// what was opened, and every handle reads that same file, whatever happens to its name.
 class InputFile {
 public:
+    // A FIFO would wait for a writer before it could be refused: it is opened without waiting.
     explicit InputFile(const std::string& name)
         : name_(name)
-        , fd_(::open(name.c_str(), O_RDONLY | O_CLOEXEC)) {
-        if (fd_ < 0) {
+        , fd_(::openat(AT_FDCWD, name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
+        if (!fd_.isOpen() || ::fstat(fd_.get(), &identity_) != 0) {
             throw Failure("cannot open " + name + ": " + std::strerror(errno));
         }
+        if (!S_ISREG(identity_.st_mode)) {
+            throw Failure(name + (S_ISDIR(identity_.st_mode) ? " is a folder, not an image"
+                                                             : " is not a regular file"));
+        }
     }
-    ~InputFile() { ::close(fd_); }
-    InputFile(const InputFile&) = delete;
-    InputFile& operator=(const InputFile&) = delete;
 
-    std::unique_ptr<TiffFile> open() const { return std::make_unique<TiffFile>(name_, fd_, "r"); }
+    const struct stat& identity() const { return identity_; }
+    // A handle at the file's header, which reads only the directories it is sent to.
+    std::unique_ptr<TiffFile> open() const {
+        return std::make_unique<TiffFile>(name_, fd_.get(), "rh");
+    }
 
 private:
     std::string name_;
-    int fd_;
+    Descriptor fd_;
+    struct stat identity_ {};
 };
 
 } // namespace
 
 JobSummary filterFile(const std::string& input, const std::string& output,
                       const FilterSettings& settings, const JobProgress& progress) {
-    SafeOutput target(input, output);
     const InputFile file(input);
-    const std::unique_ptr<TiffFile> in = file.open();
+    SafeOutput target(file.identity(), output);
+    const OpenInput open = [&] {
+        return file.open();
+    };
     JobSummary summary;
-    const std::vector<PageFormat> pages = scanPages(*in, summary.notKept);
+    const std::vector<PageFormat> pages = scanPages(open, summary.notKept);
     std::uint64_t totalRows = 0;
     for (const PageFormat& page : pages) {
         totalRows += page.height;
     }
     progress.started(totalRows);
     // Same byte order and flavour (classic or BigTIFF) as the input.
-    std::string mode = TIFFIsBigEndian(in->get()) != 0 ? "wb" : "wl";
-    if (TIFFIsBigTIFF(in->get()) != 0) {
+    const std::unique_ptr<TiffFile> header = open();
+    std::string mode = TIFFIsBigEndian(header->get()) != 0 ? "wb" : "wl";
+    if (TIFFIsBigTIFF(header->get()) != 0) {
         mode += '8';
     }
     TiffFile out(output, target.fd(), mode.c_str());
-    filterPages([&] { return file.open(); }, *in, out, pages, settings, progress.rowsDone,
-                summary.notKept);
+    filterPages(open, out, pages, settings, progress.rowsDone, summary.notKept);
     out.close();
     target.commit();
     summary.width = pages.front().width;

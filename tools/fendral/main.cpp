@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
                   << ")\n";
         return EXIT_SUCCESS;
     }
-    fendral::SafeOutput::removeOnSignals();
+    fendral::SafeOutput::handleSignals();
     // Every file has its own handlers; these catch what libtiff reports about no file at all.
     TIFFSetErrorHandler(nullptr);
     TIFFSetWarningHandler(nullptr);

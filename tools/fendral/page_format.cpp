@@ -2,6 +2,7 @@
 
 #include "failure.h"
 
+#include <algorithm>
 #include <string>
 
 namespace fendral {
@@ -10,6 +11,10 @@ namespace {
 
 // Large enough for any real image, small enough that sizes computed in int cannot overflow.
 constexpr std::uint32_t maxExtent = 1U << 24;
+// The most one tile may take decoded (the rows of it that hold image rows): a tile declared far
+// larger than the image would otherwise make a small file need gigabytes. tiffcp refuses tiles
+// at the same size.
+constexpr std::uint64_t maxTileBytes = std::uint64_t{256} << 20;
 
 [[noreturn]] void unsupported(const std::string& what) {
     throw Failure(what + " not supported");
@@ -104,6 +109,18 @@ void readBlockSize(TIFF* tif, PageFormat& page) {
             page.blockHeight > maxExtent) {
             throw Failure("the tile size is invalid");
         }
+        // The rows of a tile below the image's last are never decoded.
+        const std::uint64_t bytes = std::uint64_t{page.blockWidth} *
+                                    std::min(page.blockHeight, page.height) *
+                                    static_cast<unsigned>(page.planar ? 1 : page.channels) *
+                                    static_cast<unsigned>(page.bytesPerSample());
+        if (bytes > maxTileBytes) {
+            throw Failure("its tiles of " + std::to_string(page.blockWidth) + " x " +
+                          std::to_string(page.blockHeight) + " would take " +
+                          std::to_string(bytes >> 20) + " MB each to decode, more than the " +
+                          std::to_string(maxTileBytes >> 20) + " MB allowed");
+        }
+        page.blockHeight = std::min(page.blockHeight, page.height);
         return;
     }
     std::uint32_t rowsPerStrip = 0;

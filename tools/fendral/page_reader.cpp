@@ -1,6 +1,7 @@
 #include "page_reader.h"
 
 #include <algorithm>
+#include <span>
 #include <string>
 
 namespace fendral {
@@ -17,6 +18,39 @@ bool readsByRows(const PageFormat& page) {
 PageFormat rowByRow(PageFormat page) {
     page.blockHeight = 1;
     return page;
+}
+
+// Whether block `index` (a strip or tile) is sparse: a byte count of 0 is the form some writers
+// use for "no data", read as zeros, which then fill `rows`. Any other block must lie wholly within
+// the file, and not at offset 0, where the header is; an uncompressed one must hold the `bytes`
+// asked of it. libtiff would read such blocks as whatever the file holds there, or as zeros.
+// Throws Failure naming the block.
+bool readAsSparse(TiffFile& handle, const std::string& block, std::uint32_t index,
+                  std::size_t bytes, std::span<std::byte> rows) {
+    TIFF* tif = handle.get();
+    const std::uint64_t count = TIFFGetStrileByteCount(tif, index);
+    const std::uint64_t offset = TIFFGetStrileOffset(tif, index);
+    const std::uint64_t size = TIFFGetSizeProc(tif)(TIFFClientdata(tif));
+    const auto cannotRead = [&](const std::string& why) {
+        return handle.failure("cannot read " + block + ": " + why);
+    };
+    if (count == 0) {
+        std::ranges::fill(rows, std::byte{0});
+        return true;
+    }
+    if (offset == 0) {
+        throw cannotRead("its offset is 0");
+    }
+    if (offset > size || count > size - offset) {
+        throw cannotRead("its " + std::to_string(count) + " bytes run past the end of the file");
+    }
+    std::uint16_t compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+    if (compression == COMPRESSION_NONE && count < bytes) {
+        throw cannotRead("it holds " + std::to_string(count) + " bytes of the " +
+                         std::to_string(bytes) + " its rows need");
+    }
+    return false;
 }
 
 } // namespace
@@ -73,18 +107,19 @@ WorkerTasks PageReader::blockTasks(std::uint32_t first, std::uint32_t last) {
                                          std::size_t bytes) {
             tasks.emplace_back([this, index, block = row + offset, bytes](unsigned worker) {
                 TiffFile& handle = *handles_[worker];
+                const std::string name =
+                    std::string(grid_.blockName()) + " " + std::to_string(index);
+                if (readAsSparse(handle, name, index, bytes, {block, bytes})) {
+                    return;
+                }
                 const auto size = static_cast<tmsize_t>(bytes);
                 const tmsize_t got = page_.tiled
                                          ? TIFFReadEncodedTile(handle.get(), index, block, size)
                                          : TIFFReadEncodedStrip(handle.get(), index, block, size);
-                const std::string what =
-                    std::string("cannot read ") + grid_.blockName() + " " + std::to_string(index);
-                if (got < 0) {
-                    throw handle.failure(what);
+                if (got != size) {
+                    throw handle.failure("cannot read " + name);
                 }
-                handle.check(what);
-                // libtiff accepts some truncated blocks; what is missing reads as zero.
-                std::fill(block + got, block + bytes, std::byte{0});
+                handle.check("cannot read " + name);
             });
         });
     }
@@ -98,14 +133,21 @@ WorkerTasks PageReader::rowTasks(std::uint32_t first, std::uint32_t last) {
     for (std::size_t plane = 0; plane < handles_.size(); ++plane) {
         tasks.emplace_back([this, plane, planeBytes, first, last](unsigned) {
             TiffFile& handle = *handles_[plane];
+            const auto sample = static_cast<std::uint16_t>(plane);
             for (std::uint32_t y = first; y < last; ++y) {
-                const std::string what =
-                    "cannot read strip " + std::to_string(y / page_.blockHeight);
-                if (TIFFReadScanline(handle.get(), slot(y) + plane * planeBytes, y,
-                                     static_cast<std::uint16_t>(plane)) < 0) {
-                    throw handle.failure(what);
+                std::byte* row = slot(y) + plane * planeBytes;
+                const std::uint32_t strip = TIFFComputeStrip(handle.get(), y, sample);
+                const std::string name = "strip " + std::to_string(strip);
+                const std::uint32_t stripTop = y / page_.blockHeight * page_.blockHeight;
+                const std::size_t stripBytes =
+                    planeBytes * std::min(page_.blockHeight, page_.height - stripTop);
+                if (readAsSparse(handle, name, strip, stripBytes, {row, planeBytes})) {
+                    continue;
                 }
-                handle.check(what);
+                if (TIFFReadScanline(handle.get(), row, y, sample) < 0) {
+                    throw handle.failure("cannot read " + name);
+                }
+                handle.check("cannot read " + name);
             }
         });
     }

@@ -62,7 +62,8 @@ bool setCompression(TIFF* in, TIFF* out, std::uint16_t compression) {
 PageFormat outputFormat(const PageFormat& input) {
     PageFormat output = input;
     if (input.tiled) {
-        output.blockWidth = writableTileSide(input.blockWidth);
+        // Tiles no larger than the page needs, however large the input's were declared.
+        output.blockWidth = writableTileSide(std::min(input.blockWidth, input.width));
         output.blockHeight = writableTileSide(input.blockHeight);
     } else {
         // About 64 KiB a strip, in a multiple of 16 rows as JPEG wants.

@@ -7,8 +7,11 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <memory>
+#include <random>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,25 +19,52 @@ namespace fendral {
 
 namespace {
 
-// The temporary file a signal handler must remove; empty when there is none. Written only
-// while signals cannot see it half done (the flag is cleared first).
-std::array<char, 4096> pendingPath{};
-volatile std::sig_atomic_t pathIsPending = 0;
+// The temporary name a signal handler must remove, in the output's folder, while the flag is
+// set. Written only while the flag is clear, so that a signal never sees it half done.
+int pendingFolder = -1;
+std::array<char, 32> pendingName{};
+volatile std::sig_atomic_t nameIsPending = 0;
 
 void removePendingAndDie(int signal) {
-    if (pathIsPending != 0) {
-        ::unlink(pendingPath.data());
+    if (nameIsPending != 0) {
+        ::unlinkat(pendingFolder, pendingName.data(), 0);
     }
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
 
-std::string systemReason(int error = errno) {
-    return std::strerror(error);
+void setPending(int folder, const std::string& name) {
+    nameIsPending = 0;
+    pendingFolder = folder;
+    pendingName[name.copy(pendingName.data(), pendingName.size() - 1)] = '\0';
+    nameIsPending = 1;
+}
+
+// Calls make(name) with fresh names ".fendral-XXXXXX" while the name it tried is taken. Gives
+// make's result, and on success the name in `name`.
+template <typename Make>
+int withFreshName(std::string& name, Make make) {
+    constexpr std::string_view letters =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string candidate = ".fendral-";
+        for (int letter = 0; letter < 6; ++letter) {
+            candidate += letters[random() % letters.size()];
+        }
+        const int result = make(candidate.c_str());
+        if (result >= 0) {
+            name = candidate;
+        }
+        if (result >= 0 || errno != EEXIST) {
+            return result;
+        }
+    }
+    return -1;
 }
 
 [[noreturn]] void cannotWrite(const std::string& output, int error = errno) {
-    throw Failure("cannot write " + output + ": " + systemReason(error));
+    throw Failure("cannot write " + output + ": " + std::strerror(error));
 }
 
 // Where the output really goes, and what is there now (if anything). A link to a file stands
@@ -82,75 +112,92 @@ void checkExisting(const std::string& output, const struct stat& existing,
     }
 }
 
-mode_t newFileMode(const struct stat& existing, bool exists) {
-    if (exists) {
-        return existing.st_mode & 07777;
+// A replacement takes the owner, group and permissions of the file it replaces, as cp into an
+// existing file would keep them: the owner and group where the process may (root may give the
+// file to anyone, others to a group of theirs); the permission bits only, never set-user-ID or
+// set-group-ID, which would lend someone's privileges to a program made by Fendral.
+void takeOwnerAndMode(int fd, const struct stat& existing) {
+    if (::fchown(fd, existing.st_uid, existing.st_gid) != 0 &&
+        ::fchown(fd, static_cast<uid_t>(-1), existing.st_gid) != 0) {
+        // Neither is allowed: the file stays the process's, as cp's would.
     }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    ::fchmod(fd, existing.st_mode & 0777);
 }
 
 } // namespace
 
-SafeOutput::SafeOutput(const std::string& input, const std::string& output)
+SafeOutput::SafeOutput(const struct stat& input, const std::string& output)
     : output_(output) {
-    struct stat inputStat {};
-    if (::stat(input.c_str(), &inputStat) != 0) {
-        throw Failure("cannot open " + input + ": " + systemReason());
-    }
-    if (S_ISDIR(inputStat.st_mode)) {
-        throw Failure(input + " is a folder, not an image");
-    }
     struct stat existing {};
     bool exists = false;
-    finalPath_ = finalPath(output, existing, exists);
+    const std::filesystem::path target(finalPath(output, existing, exists));
     if (exists) {
-        checkExisting(output, existing, inputStat);
+        checkExisting(output, existing, input);
     }
-    const std::filesystem::path target(finalPath_);
-    const std::filesystem::path folder =
-        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    // A name of fixed length, so that any output name the system allows leaves room for it.
-    std::string pattern = (folder / ".fendral-XXXXXX").string();
-    fd_ = ::mkstemp(pattern.data());
-    if (fd_ < 0) {
+    folder_.reset(::open(target.has_parent_path() ? target.parent_path().c_str() : ".",
+                         O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder_.isOpen()) {
         cannotWrite(output);
     }
-    temporary_ = pattern;
-    ::fchmod(fd_, newFileMode(existing, exists));
-    if (temporary_.size() < pendingPath.size()) {
-        pathIsPending = 0;
-        std::memcpy(pendingPath.data(), temporary_.c_str(), temporary_.size() + 1);
-        pathIsPending = 1;
+    name_ = target.filename();
+    // A new output gets what the umask leaves of 0666, as any new file does.
+    file_.reset(::openat(folder_.get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0666));
+    if (!file_.isOpen() && (errno == EOPNOTSUPP || errno == EISDIR)) {
+        file_.reset(withFreshName(temporary_, [&](const char* name) {
+            return ::openat(folder_.get(), name, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        }));
+        if (file_.isOpen()) {
+            setPending(folder_.get(), temporary_);
+        }
+    }
+    if (!file_.isOpen()) {
+        cannotWrite(output);
+    }
+    if (exists) {
+        takeOwnerAndMode(file_.get(), existing);
     }
 }
 
 SafeOutput::~SafeOutput() {
-    pathIsPending = 0;
-    if (fd_ >= 0) {
-        ::close(fd_);
-    }
-    if (!committed_) {
-        ::unlink(temporary_.c_str());
+    nameIsPending = 0;
+    if (!committed_ && !temporary_.empty()) {
+        ::unlinkat(folder_.get(), temporary_.c_str(), 0);
     }
 }
 
 void SafeOutput::commit() {
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0) {
+    // The data reaches the disc before the file takes the output's name: file systems that do not
+    // keep that order could otherwise leave the name on an empty or partial file after a crash.
+    if (::fdatasync(file_.get()) != 0) {
         cannotWrite(output_);
     }
-    if (::rename(temporary_.c_str(), finalPath_.c_str()) != 0) {
+    if (temporary_.empty()) {
+        // Through /proc any process may give a name to an unnamed file it holds.
+        const std::string self = "/proc/self/fd/" + std::to_string(file_.get());
+        if (withFreshName(temporary_, [&](const char* name) {
+                return ::linkat(AT_FDCWD, self.c_str(), folder_.get(), name, AT_SYMLINK_FOLLOW);
+            }) != 0) {
+            cannotWrite(output_);
+        }
+        setPending(folder_.get(), temporary_);
+    }
+    if (!file_.close() ||
+        ::renameat(folder_.get(), temporary_.c_str(), folder_.get(), name_.c_str()) != 0) {
         cannotWrite(output_);
     }
-    pathIsPending = 0;
+    nameIsPending = 0;
     committed_ = true;
+    // And the folder, so that the name itself survives a crash. A file system that cannot flush a
+    // folder says so with EINVAL.
+    if (::fsync(folder_.get()) != 0 && errno != EINVAL) {
+        cannotWrite(output_);
+    }
 }
 
-void SafeOutput::removeOnSignals() {
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+void SafeOutput::handleSignals() {
+    std::signal(SIGXFSZ, SIG_IGN);
+    for (const int signal : {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE,
+                             SIGVTALRM, SIGPROF, SIGXCPU}) {
         struct sigaction current {};
         if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler != SIG_IGN) {
             std::signal(signal, removePendingAndDie);

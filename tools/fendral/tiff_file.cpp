@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -77,6 +78,12 @@ struct FileStream {
 };
 
 namespace {
+
+std::string formatted(const char* format, va_list args) {
+    std::array<char, 512> text{};
+    std::vsnprintf(text.data(), text.size(), format, args);
+    return text.data();
+}
 
 struct OptionsDeleter {
     void operator()(TIFFOpenOptions* options) const { TIFFOpenOptionsFree(options); }
@@ -158,18 +165,24 @@ Failure TiffFile::failure(const std::string& what) {
     return Failure(message);
 }
 
-int TiffFile::onError(TIFF*, void* self, const char* module, const char* format, va_list args) {
-    auto& file = *static_cast<TiffFile*>(self);
-    if (file.firstError_.empty()) {
-        std::array<char, 512> text{};
-        std::vsnprintf(text.data(), text.size(), format, args);
-        const bool namesFile = module == nullptr || file.name_ == module;
-        file.firstError_ = namesFile ? text.data() : std::string(module) + ": " + text.data();
+void TiffFile::keepError(const char* module, const std::string& text) {
+    if (firstError_.empty()) {
+        const bool namesFile = module == nullptr || name_ == module;
+        firstError_ = namesFile ? text : std::string(module) + ": " + text;
     }
+}
+
+int TiffFile::onError(TIFF*, void* self, const char* module, const char* format, va_list args) {
+    static_cast<TiffFile*>(self)->keepError(module, formatted(format, args));
     return 1; // handled: libtiff's global handler stays silent
 }
 
-int TiffFile::onWarning(TIFF*, void*, const char*, const char*, va_list) {
+int TiffFile::onWarning(TIFF*, void* self, const char* module, const char* format, va_list args) {
+    // libjpeg only warns when its data is damaged or ends early, and makes up what it cannot read:
+    // that is missing data.
+    if (module != nullptr && std::string_view(module) == "JPEGLib") {
+        static_cast<TiffFile*>(self)->keepError(module, formatted(format, args));
+    }
     return 1;
 }
 

@@ -18,12 +18,14 @@ class TiffFile;
 using OpenInput = std::function<std::unique_ptr<TiffFile>()>;
 
 // An open TIFF with its own libtiff handlers: errors are kept for our messages and warnings are
-// dropped, so libtiff never writes to the console (and never into the progress bar).
+// dropped (but libjpeg's, which mean damaged data), so libtiff never writes to the console (and
+// never into the progress bar).
 class TiffFile {
 public:
-    // Reads ("r") or writes ("w", "wb8"...) the open file fd, which stays open, at a position of
-    // its own: several handles can read one file at once. The file is never memory-mapped, so
-    // resident memory shows what the job really holds. Throws Failure if libtiff refuses it.
+    // Reads ("r", or "rh" to read no directory yet) or writes ("w", "wb8"...) the open file fd,
+    // which stays open, at a position of its own: several handles can read one file at once. The
+    // file is never memory-mapped, so resident memory shows what the job really holds. Throws
+    // Failure if libtiff refuses it.
     TiffFile(std::string name, int fd, const char* mode);
     // Calls open with options that carry the handlers; throws Failure(what) if it returns null.
     TiffFile(std::string name, const std::function<TIFF*(TIFFOpenOptions*)>& open,
@@ -55,7 +57,8 @@ public:
 
 private:
     static int onError(TIFF*, void* self, const char* module, const char* format, va_list args);
-    static int onWarning(TIFF*, void*, const char*, const char*, va_list);
+    static int onWarning(TIFF*, void* self, const char* module, const char* format, va_list args);
+    void keepError(const char* module, const std::string& text);
     void open(const std::function<TIFF*(TIFFOpenOptions*)>& open, const char* what);
 
     std::string name_;

@@ -9,16 +9,19 @@ namespace fendral {
 
 namespace {
 
-std::vector<std::uint64_t> pageDirectories(TiffFile& in) {
-    std::vector<std::uint64_t> directories{TIFFCurrentDirOffset(in.get())};
-    while (TIFFLastDirectory(in.get()) == 0) {
-        in.setPlace("page " + std::to_string(directories.size() + 1));
-        if (TIFFReadDirectory(in.get()) == 0) {
-            throw in.failure("cannot read the page");
-        }
-        directories.push_back(TIFFCurrentDirOffset(in.get()));
+// Reads the page after the one `in` holds, or the first when it holds none; false after the last.
+bool readNextPage(TiffFile& in, std::size_t index) {
+    if (index > 0 && TIFFLastDirectory(in.get()) != 0) {
+        return false;
     }
-    return directories;
+    in.setPlace("page " + std::to_string(index + 1));
+    in.forgetErrors();
+    if ((index == 0 ? TIFFSetDirectory(in.get(), 0) : TIFFReadDirectory(in.get())) == 0) {
+        throw in.failure("cannot read the page");
+    }
+    // libtiff reports some faults of a directory (a layout its codec cannot decode) and reads on.
+    in.check("cannot read the page");
+    return true;
 }
 
 std::vector<std::uint64_t> subImageDirectories(TIFF* tif) {
@@ -30,22 +33,10 @@ std::vector<std::uint64_t> subImageDirectories(TIFF* tif) {
     return {offsets, offsets + count};
 }
 
-PageFormat describePageAt(TiffFile& in, std::uint64_t directory, const std::string& place) {
-    in.readPage(directory, place);
-    try {
-        PageFormat page = describePage(in.get());
-        page.place = place;
-        return page;
-    } catch (const Failure& failure) {
-        throw in.failure(failure.what());
-    }
-}
-
 // A sub-image is a preview: one that cannot be read or written again is named, not fatal.
-std::optional<PageFormat> describeSubImageAt(TiffFile& in, std::uint64_t directory,
-                                             const std::string& place,
-                                             std::vector<std::string>& notKept) {
-    in.forgetErrors();
+std::optional<PageFormat> describeSubImage(TiffFile& in, std::uint64_t directory,
+                                           const std::string& place,
+                                           std::vector<std::string>& notKept) {
     if (TIFFSetSubDirectory(in.get(), directory) == 0 || in.reportedError()) {
         notKept.push_back(place + " (unreadable)");
         return std::nullopt;
@@ -54,6 +45,9 @@ std::optional<PageFormat> describeSubImageAt(TiffFile& in, std::uint64_t directo
         PageFormat image = describePage(in.get());
         image.place = place;
         image.isSubImage = true;
+        if (!subImageDirectories(in.get()).empty()) {
+            notKept.push_back(place + " sub-images");
+        }
         return image;
     } catch (const Failure& failure) {
         notKept.push_back(place + " (" + failure.what() + ")");
@@ -63,38 +57,41 @@ std::optional<PageFormat> describeSubImageAt(TiffFile& in, std::uint64_t directo
 
 } // namespace
 
-std::vector<PageFormat> scanPages(TiffFile& in, std::vector<std::string>& notKept) {
+// Every directory is read by a handle that comes to it directly: the pages one after another,
+// each sub-image and each page filtered through a handle of its own. (A libtiff handle that has
+// read one directory searches the whole chain of pages to place any other it is sent to.)
+std::vector<PageFormat> scanPages(const OpenInput& open, std::vector<std::string>& notKept) {
     std::vector<PageFormat> pages;
-    const std::vector<std::uint64_t> directories = pageDirectories(in);
-    for (std::size_t index = 0; index < directories.size(); ++index) {
+    const std::unique_ptr<TiffFile> in = open();
+    for (std::size_t index = 0; readNextPage(*in, index); ++index) {
         const std::size_t page = pages.size();
-        pages.push_back(
-            describePageAt(in, directories[index], "page " + std::to_string(index + 1)));
-        const std::vector<std::uint64_t> subDirectories = subImageDirectories(in.get());
+        try {
+            pages.push_back(describePage(in->get()));
+        } catch (const Failure& failure) {
+            throw in->failure(failure.what());
+        }
+        pages[page].place = "page " + std::to_string(index + 1);
+        const std::vector<std::uint64_t> subDirectories = subImageDirectories(in->get());
         for (std::size_t sub = 0; sub < subDirectories.size(); ++sub) {
             const std::string place = pages[page].place + " sub-image " + std::to_string(sub + 1);
             std::optional<PageFormat> image =
-                describeSubImageAt(in, subDirectories[sub], place, notKept);
-            if (!image) {
-                continue;
+                describeSubImage(*open(), subDirectories[sub], place, notKept);
+            if (image) {
+                pages.push_back(std::move(*image));
+                ++pages[page].subImages;
             }
-            if (!subImageDirectories(in.get()).empty()) {
-                notKept.push_back(place + " sub-images");
-            }
-            pages.push_back(std::move(*image));
-            ++pages[page].subImages;
         }
     }
-    in.forgetErrors();
-    in.setPlace("");
     return pages;
 }
 
-void filterPages(const OpenInput& openInput, TiffFile& in, TiffFile& out,
-                 std::span<const PageFormat> pages, const FilterSettings& settings,
-                 const RowsDone& rowsDone, std::vector<std::string>& notKept) {
+void filterPages(const OpenInput& openInput, TiffFile& out, std::span<const PageFormat> pages,
+                 const FilterSettings& settings, const RowsDone& rowsDone,
+                 std::vector<std::string>& notKept) {
     const Disc disc(settings.radius);
     for (const PageFormat& page : pages) {
+        const std::unique_ptr<TiffFile> input = openInput();
+        TiffFile& in = *input;
         in.readPage(page.directory, page.place);
         out.setPlace(page.place);
         // A sub-image is written in its page's place for sub-images: nothing may come between.
@@ -127,7 +124,6 @@ void filterPages(const OpenInput& openInput, TiffFile& in, TiffFile& out,
         }
         out.check("cannot write the page");
     }
-    in.setPlace("");
     out.setPlace("");
 }
 

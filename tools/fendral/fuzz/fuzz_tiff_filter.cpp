@@ -40,25 +40,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using fendral::TiffFile;
     // The first byte picks the settings, so the fuzzer explores radii and thresholds too.
     const fendral::FilterSettings settings{(data[0] % 8) * 0.5, (data[0] / 8) * 4.0, 2};
-    // Each handle on the input reads its own copy, at a position of its own.
-    std::vector<std::unique_ptr<MemoryFile>> inputs;
-    const fendral::OpenInput openInput = [&] {
-        MemoryFile& input = *inputs.emplace_back(
-            std::make_unique<MemoryFile>(std::vector<std::uint8_t>(data + 1, data + size)));
-        return std::make_unique<TiffFile>(
-            "input",
-            [&](TIFFOpenOptions* options) {
-                TIFFOpenOptionsSetMaxSingleMemAlloc(options, 64 << 20);
-                return input.open("input", "r", options);
-            },
-            "cannot open as TIFF");
+    // Each handle reads its own copy of the bytes, at a position of its own.
+    std::vector<std::unique_ptr<MemoryFile>> copies;
+    const auto opener = [&](const std::vector<std::uint8_t>& bytes) -> fendral::OpenInput {
+        return [&] {
+            MemoryFile& copy = *copies.emplace_back(std::make_unique<MemoryFile>(bytes));
+            return std::make_unique<TiffFile>(
+                "input",
+                [&](TIFFOpenOptions* options) {
+                    TIFFOpenOptionsSetMaxSingleMemAlloc(options, 64 << 20);
+                    return copy.open("input", "rh", options);
+                },
+                "cannot open as TIFF");
+        };
     };
+    const std::vector<std::uint8_t> input(data + 1, data + size);
     MemoryFile output;
     std::vector<fendral::PageFormat> pages;
     std::vector<std::string> notKept;
     try {
-        const std::unique_ptr<TiffFile> in = openInput();
-        pages = fendral::scanPages(*in, notKept);
+        pages = fendral::scanPages(opener(input), notKept);
         if (!smallEnough(pages)) {
             return 0;
         }
@@ -66,19 +67,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             "output", [&](TIFFOpenOptions* options) { return output.open("output", "w", options); },
             "cannot start writing");
         fendral::filterPages(
-            openInput, *in, out, pages, settings, [](std::uint32_t) {}, notKept);
+            opener(input), out, pages, settings, [](std::uint32_t) {}, notKept);
         out.close();
     } catch (const fendral::Failure&) {
         return 0;
     }
     // Whatever was written must read back as the same pages.
-    MemoryFile written(output.bytes());
     try {
-        TiffFile check(
-            "written",
-            [&](TIFFOpenOptions* options) { return written.open("written", "r", options); },
-            "cannot open as TIFF");
-        const std::vector<fendral::PageFormat> again = fendral::scanPages(check, notKept);
+        const std::vector<fendral::PageFormat> again =
+            fendral::scanPages(opener(output.bytes()), notKept);
         if (again.size() != pages.size() ||
             !std::equal(pages.begin(), pages.end(), again.begin(), sameLayout)) {
             __builtin_trap();

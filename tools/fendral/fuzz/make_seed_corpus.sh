@@ -1,6 +1,7 @@
 #!/bin/bash
 # Makes a small seed corpus for fuzz_fendral_tiff: tiny TIFFs of every kind the program reads
-# (and a few it refuses), each led by the byte that picks the filter settings.
+# (and a few it refuses), and hostile ones whose blocks are missing, short or sparse, or whose
+# tiles are far larger than the image; each led by the byte that picks the filter settings.
 # usage: make_seed_corpus.sh FOLDER   (needs ImageMagick's convert)
 set -euo pipefail
 out=${1:?usage: make_seed_corpus.sh FOLDER}
@@ -12,11 +13,34 @@ picture() { # a small picture with edges and noise, in the given colour type
     convert -size 19x13 gradient:red-blue -fill white -draw 'circle 9,6 9,2' \
         -attenuate 0.4 +noise Uniform -alpha off "$@"
 }
+# patch FILE TAG INDEX VALUE: sets value INDEX of a tag (SHORT or LONG values) of the first page
+# of a little-endian classic TIFF, as convert writes here.
+patch() {
+    local file=$1 tag=$2 index=$3 value=$4 ifd entry at size
+    number() { od -An -t "u$2" -j "$1" -N "$2" "$file" | tr -d ' '; }
+    ifd=$(number 4 4)
+    for ((entry = ifd + 2; entry < ifd + 2 + 12 * $(number "$ifd" 2); entry += 12)); do
+        [ "$(number "$entry" 2)" = "$tag" ] || continue
+        size=$([ "$(number $((entry + 2)) 2)" = 3 ] && echo 2 || echo 4)
+        at=$((entry + 8))
+        [ $(($(number $((entry + 4)) 4) * size)) -gt 4 ] && at=$(number $((entry + 8)) 4)
+        printf %b "$(printf '\\x%02x' $((value & 255)) $((value >> 8 & 255)) $((value >> 16 & 255)) \
+            $((value >> 24 & 255)))" | head -c "$size" |
+            dd of="$file" bs=1 seek=$((at + index * size)) conv=notrunc status=none
+    done
+}
 n=0
-seed() { # seed SETTINGS_BYTE convert-options... : one picture, written as a seed
+patches=""
+seed() { # seed SETTINGS_BYTE convert-options... : one picture, patched by $patches, as a seed
     local byte=$1
     shift
     picture "$@" "$work/seed.tif"
+    # shellcheck disable=SC2086 # TAG INDEX VALUE, as words
+    set -- $patches
+    while [ $# -ge 3 ]; do
+        patch "$work/seed.tif" "$1" "$2" "$3"
+        shift 3
+    done
     n=$((n + 1))
     { printf "\\x$(printf %02x "$byte")"; cat "$work/seed.tif"; } >"$out/seed-$n"
 }
@@ -35,6 +59,23 @@ seed 180 -type bilevel -compress none
 seed 197 -colorspace cmyk -depth 8 -compress none
 seed 214 -depth 8 -endian msb -compress lzw
 seed 231 -depth 8 -compress jpeg -sampling-factor 2x2 -colorspace YCbCr
+hostile() { # hostile SETTINGS_BYTE "TAG INDEX VALUE..." convert-options...: strips of 4 rows
+    local byte=$1
+    patches=$2
+    shift 2
+    seed "$byte" -define tiff:rows-per-strip=4 "$@"
+    patches=""
+}
+hostile 12 "273 1 0" -depth 8 -compress none                    # a strip at offset 0
+hostile 29 "279 1 60000" -depth 8 -compress lzw                 # one running past the end
+hostile 46 "279 3 10" -colorspace gray -depth 8 -compress none  # one short
+hostile 63 "279 1 0" -depth 8 -compress zip                     # a sparse one
+tiles=tiff:tile-geometry=16x16
+hostile 80 "325 1 40" -depth 8 -compress jpeg -define $tiles    # a JPEG tile cut short
+hostile 97 "325 0 0" -depth 16 -compress zip -define $tiles     # a sparse tile
+# Tiles far larger than the image: one that may be read, one whose rows would need too much.
+seed 114 -depth 8 -compress zip -define tiff:tile-geometry=1024x1024
+hostile 131 "322 0 32768 323 0 32768 257 0 16384" -colorspace gray -compress zip -define $tiles
 # Two pages of different kinds.
 picture -depth 8 "$work/a.tif"
 picture -colorspace gray -depth 16 "$work/b.tif"
