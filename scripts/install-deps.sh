@@ -13,6 +13,7 @@ linux_packages=(
     locales
     librsvg2-bin file dpkg-dev lintian desktop-file-utils appstream
     libtiff-tools time
+    clang libclang-rt-14-dev    # the fuzz preset: clang and its libFuzzer runtime
 )
 
 # GoogleTest comes as sources (/usr/src/googletest) and is cross-compiled with the tests.

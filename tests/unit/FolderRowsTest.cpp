@@ -18,7 +18,7 @@ TEST(FolderRows, AreTheRootThePathDownToTheFolderThenItsSubfolders) {
         {"/", '/', {"bin", "home"}, {"0 / / *", "1 bin /bin", "1 home /home"}},
         {"/home/u", '/', {"a b"}, {"0 / /", "1 home /home", "2 u /home/u *", "3 a b /home/u/a b"}},
         {"C:\\", '\\', {"Images"}, {"0 c:\\ C:\\ *", "1 Images C:\\Images"}},
-        {"D:\\Out\\x", '\\', {}, {"0 d:\\ D:\\", "1 Out D:\\Out", "2 x D:\\Out\\x *"}},
+        {"Z:\\Out\\x", '\\', {}, {"0 z:\\ Z:\\", "1 Out Z:\\Out", "2 x Z:\\Out\\x *"}},
         {"\\\\server\\share\\dir", '\\', {"s"},
          {"0 \\\\server\\share \\\\server\\share", "1 dir \\\\server\\share\\dir *", "2 s \\\\server\\share\\dir\\s"}},
     };

@@ -22,6 +22,7 @@ TEST(FormLoad, SetsTheFolderVariablesToFolderTextsAndTouchesNoControl) {
         EXPECT_EQ(vars.strAppDir, folderText);
         EXPECT_EQ(vars.strInDir, folderText);
         EXPECT_EQ(vars.strOutDir, folderText);
+        EXPECT_EQ(h.drvOut.current, programFolder.substr(0, 2)); // the drive of the open folder
         EXPECT_TRUE(h.log.empty()) << programFolder;
     }
 }
