@@ -40,7 +40,7 @@ megapixels=$(echo "scale=2; $width * $height / 1000000" | bc)
 # measure NAME INPUT RADIUS COMMAND...: runs it $runs times, keeps the fastest, prints a table row
 # and leaves "wall rss_kb" in $work/last.
 measure() {
-    local name=$1 input=$2 radius=$3 best="" line
+    local name=$1 input=$2 radius=$3 best="" line wall user sys rss
     shift 3
     for _ in $(seq "$runs"); do
         /usr/bin/time -f "%e %U %S %M" -o "$work/time" "$@" >/dev/null 2>"$work/err" || {
