@@ -28,8 +28,8 @@ BandFilter::BandFilter(const PageFormat& page, const Disc& disc, double maxDiff,
     , bandRows_(bandRows)
     , premultiplied_(page.extra == ExtraSample::associatedAlpha && !disc.isSingleTap()) {}
 
-std::uint32_t BandFilter::firstRowRead(std::uint32_t band, bool continues) const {
-    const std::int64_t first = std::int64_t{band} * bandRows_ + (continues ? reach_ : -reach_);
+std::uint32_t BandFilter::firstRowRead(std::uint32_t band) const {
+    const std::int64_t first = std::int64_t{band} * bandRows_ - reach_;
     return static_cast<std::uint32_t>(std::clamp<std::int64_t>(first, 0, page_.height - 1));
 }
 

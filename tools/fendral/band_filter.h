@@ -51,9 +51,9 @@ public:
 
     std::uint32_t bandRows() const { return bandRows_; }
     int reach() const { return reach_; }
-    // The first input row that band `band` of a lane still reads. Planes that continue from the
-    // band before already hold the rows both read.
-    std::uint32_t firstRowRead(std::uint32_t band, bool continues) const;
+    // The first input row that band `band` of a lane reads (planes that continue from the band
+    // before already hold it).
+    std::uint32_t firstRowRead(std::uint32_t band) const;
 
     // Filters band `band` of `lane` from the decoded rows of `in` into the rows of `out`. When
     // `continues`, rows holds the lane's band before, and converts only the rows it has not.

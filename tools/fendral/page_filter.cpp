@@ -119,8 +119,7 @@ private:
         for (const LaneState& state : lanes_) {
             filtered = std::min(filtered, state.band * bandRows);
             if (state.band < bands_) {
-                firstRead =
-                    std::min(firstRead, filter_.firstRowRead(state.band, continues(state.band)));
+                firstRead = std::min(firstRead, filter_.firstRowRead(state.band));
             }
         }
         reader_.release(firstRead);
