@@ -184,6 +184,27 @@ TEST(Filter, EveryKindMatchesTheReference) {
     }
 }
 
+// Pages wider than a lane and taller than a band, in strips and in planar tiles, with and without
+// alpha: the lanes and bands meet without a seam.
+TEST(Filter, WidePagesMatchTheReferenceAcrossLanesAndBands) {
+    // clang-format off
+    const std::tuple<const char*, std::uint16_t, std::uint16_t, TiffLayout, double> kinds[] = {
+        {"RGB 8, LZW", 3, 8, {PHOTOMETRIC_RGB, 0, false, false, COMPRESSION_LZW}, 5},
+        {"RGBA 16, planar tiles", 4, 16, {PHOTOMETRIC_RGB, EXTRASAMPLE_UNASSALPHA, true, true}, 2.5}};
+    // clang-format on
+    const fendralwin::test::TempFolder folder;
+    const std::string in = folder / "in.tif", out = folder / "out.tif";
+    for (const auto& [name, channels, bits, layout, radius] : kinds) {
+        SCOPED_TRACE(name);
+        const int extra = channels == 4 ? layout.extraSample : -1;
+        const TestImage page = noisyImage(1100, 70, channels, bits, extra > 0, 9);
+        writeTiff(in, {page}, layout);
+        filterFile(in, out, {radius, 40, 2});
+        EXPECT_LE(largestDifference(readTiff(out).at(0), referenceFilter(page, radius, 40, extra)),
+                  1);
+    }
+}
+
 // Every variant this processor runs gives the baseline's means, up to the rounding that fused
 // multiply-adds change, with and without alpha, over more than a block and a short one.
 TEST(Filter, EveryKernelVariantAgreesWithTheBaseline) {
