@@ -1,15 +1,19 @@
 #!/bin/bash
 # Side-by-side timing of whole processes on one 4000 x 3000 8-bit RGB noisy picture, uncompressed,
-# LZW and Deflate (horizontal predictor, 16 rows a strip): Fendral on both cores and on one
-# (taskset -c 0), a plain tiffcp copy with the same compression (single-threaded), and
-# ImageMagick's -selective-blur (same disc radius, sigma and threshold). Reports wall time, CPU
-# time, peak memory and megapixels per second, then the targets.
+# LZW and Deflate (horizontal predictor, 16 rows a strip). For each: a plain tiffcp copy with the
+# same compression (single-threaded), a vips copy with the same compression and predictor (its own
+# thread pool), Fendral at Radius 1, each of these two on one core (taskset -c 0) and on all, and
+# ImageMagick's -selective-blur (same disc radius, sigma and threshold). Then Fendral at other
+# radii on the uncompressed picture. Reports wall time, CPU time, peak memory and megapixels per
+# second, then the targets.
 #
 # usage: bench/fendral/compare.sh [BUILD_FOLDER]    (default: build/release)
-# Needs /usr/bin/time (Debian package "time"), tiffcp (libtiff-tools), ImageMagick's convert and
-# taskset. RUNS=n repeats each measurement and keeps the fastest (default 3).
+# Installs what it compares against when missing (bench/fendral/install-bench-deps.sh). RUNS=n
+# repeats each measurement and keeps the fastest (default 3). BEFORE=path also times that Fendral
+# (an older build) at Radius 10, where the target is to be no slower than it.
 set -euo pipefail
 
+"$(dirname "$0")/install-bench-deps.sh"
 build=$(realpath "${1:-build/release}")
 fendral=$build/bin/Fendral
 make_image=$build/bench/bench_fendral_make_image
@@ -17,13 +21,16 @@ runs=${RUNS:-3}
 maxdiff=10
 width=4000
 height=3000
-for tool in /usr/bin/time tiffcp convert taskset "$fendral" "$make_image"; do
+cores=$(nproc)
+for tool in /usr/bin/time tiffcp vips convert taskset "$fendral" "$make_image" ${BEFORE:-}; do
     command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 1; }
 done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 declare -A tiffcp_option=([none]=none [lzw]=lzw:2 [deflate]=zip:2)
+declare -A vips_option=([none]=none [lzw]=lzw,predictor=horizontal
+    [deflate]=deflate,predictor=horizontal)
 declare -A magick_option=([none]=None [lzw]=LZW [deflate]=Zip)
 for compression in none lzw deflate; do
     "$make_image" "$work/$compression.tif" "$width" "$height" "$compression" 16
@@ -33,7 +40,7 @@ megapixels=$(echo "scale=2; $width * $height / 1000000" | bc)
 # measure NAME INPUT RADIUS COMMAND...: runs it $runs times, keeps the fastest, prints a table row
 # and leaves "wall rss_kb" in $work/last.
 measure() {
-    local name=$1 input=$2 radius=$3 best="" line
+    local name=$1 input=$2 radius=$3 best="" line wall user sys rss
     shift 3
     for _ in $(seq "$runs"); do
         /usr/bin/time -f "%e %U %S %M" -o "$work/time" "$@" >/dev/null 2>"$work/err" || {
@@ -46,44 +53,62 @@ measure() {
         "$(echo "$user + $sys" | bc)" "$(echo "$rss / 1024" | bc)" "$(echo "scale=3; $megapixels / $wall" | bc)"
     echo "$wall $rss" >"$work/last"
 }
-fendral_row() { # NAME COMPRESSION RADIUS [taskset...]: Fendral on the picture of that compression
-    local name=$1 compression=$2 radius=$3
+# on_cores NAME INPUT RADIUS COMMAND...: measures it on one core, then on all; the last stays.
+on_cores() {
+    local name=$1 input=$2 radius=$3
     shift 3
-    measure "$name" "$compression" "$radius" "$@" "$fendral" "$radius" "$maxdiff" \
-        "$work/$compression.tif" "$work/out.tif"
+    measure "$name, 1 core" "$input" "$radius" taskset -c 0 "$@"
+    measure "$name, $cores cores" "$input" "$radius" "$@"
 }
-
-echo "Picture: ${width} x ${height} 8-bit RGB; MAXDIFF $maxdiff; $(nproc) cores; best of $runs"
-printf "%-30s %-8s %6s %8s %8s %8s %8s\n" tool input radius "wall s" "cpu s" "peak MB" "MP/s"
+fendral_rows() { # COMPRESSION RADIUS: Fendral on the picture of that compression
+    on_cores Fendral "$1" "$2" "$fendral" "$2" "$maxdiff" "$work/$1.tif" "$work/out.tif"
+}
 verdicts=()
 check() { # TEXT CONDITION: records a target's verdict
-    verdicts+=("$(printf "  %-62s %s" "$1" "$([ "$(echo "$2" | bc)" = 1 ] && echo met || echo MISSED)")")
+    verdicts+=("$(printf "  %-66s %s" "$1" "$([ "$(echo "$2" | bc)" = 1 ] && echo met || echo MISSED)")")
 }
-for compression in lzw deflate; do
+check_peak() { # WHAT RSS_KB
+    check "$1: peak $(($2 / 1024)) MB < 150 MB" "$2 < 150 * 1024"
+}
+
+echo "Picture: ${width} x ${height} 8-bit RGB; MAXDIFF $maxdiff; $cores cores; best of $runs"
+printf "%-30s %-8s %6s %8s %8s %8s %8s\n" tool input radius "wall s" "cpu s" "peak MB" "MP/s"
+for compression in none lzw deflate; do
     measure "tiffcp copy" "$compression" - \
         tiffcp -c "${tiffcp_option[$compression]}" -r 16 "$work/$compression.tif" "$work/copy.tif"
     read -r copy_wall _ <"$work/last"
-    fendral_row "Fendral, 1 core" "$compression" 1 taskset -c 0
-    fendral_row "Fendral, $(nproc) cores" "$compression" 1
+    [ "$compression" = none ] && copy_none=$copy_wall
+    on_cores "vips copy" "$compression" - \
+        vips copy "$work/$compression.tif" "$work/copy.tif[compression=${vips_option[$compression]}]"
+    read -r vips_wall _ <"$work/last"
+    fendral_rows "$compression" 1
     read -r wall rss <"$work/last"
-    check "$compression radius 1: $wall s <= 0.6 x tiffcp's $copy_wall s" "$wall <= 0.6 * $copy_wall"
-    check "$compression radius 1: peak $((rss / 1024)) MB < 150 MB" "$rss < 150 * 1024"
+    if [ "$compression" != none ]; then
+        check "$compression radius 1: $wall s <= 0.6 x tiffcp's $copy_wall s" "$wall <= 0.6 * $copy_wall"
+    fi
+    check "$compression radius 1: $wall s <= vips copy's $vips_wall s" "$wall <= $vips_wall"
+    if [ "$compression" = none ]; then
+        check "none radius 1: $wall s <= 0.15 s" "$wall <= 0.15"
+    fi
+    check_peak "$compression radius 1" "$rss"
     measure "ImageMagick selective-blur" "$compression" 1 \
         convert "$work/$compression.tif" -selective-blur "1x0.5+$(echo "scale=4; $maxdiff / 2.55" | bc)%" \
         -compress "${magick_option[$compression]}" "$work/out-im.tif"
 done
-declare -A target=([1]=0.15 [3]=0.25)
-for radius in 0 1 3 10; do
-    fendral_row "Fendral, $(nproc) cores" none "$radius"
+for radius in 0 3 10; do
+    fendral_rows none "$radius"
     read -r wall rss <"$work/last"
-    if [ -n "${target[$radius]:-}" ]; then
-        check "uncompressed radius $radius: $wall s <= ${target[$radius]} s" "$wall <= ${target[$radius]}"
+    if [ "$radius" = 3 ]; then
+        check "none radius 3: $wall s <= 8.7 x tiffcp's $copy_none s" "$wall <= 8.7 * $copy_none"
+        check "none radius 3: $wall s <= 0.25 s" "$wall <= 0.25"
     fi
-    check "uncompressed radius $radius: peak $((rss / 1024)) MB < 150 MB" "$rss < 150 * 1024"
+    check_peak "none radius $radius" "$rss"
 done
-measure "ImageMagick selective-blur" none 1 \
-    convert "$work/none.tif" -selective-blur "1x0.5+$(echo "scale=4; $maxdiff / 2.55" | bc)%" \
-    "$work/out-im.tif"
+if [ -n "${BEFORE:-}" ]; then
+    measure "Fendral before, $cores cores" none 10 "$BEFORE" 10 "$maxdiff" "$work/none.tif" "$work/out.tif"
+    read -r before_wall _ <"$work/last"
+    check "none radius 10: $wall s <= the earlier build's $before_wall s" "$wall <= $before_wall"
+fi
 
 echo
 echo "Targets:"

@@ -2,49 +2,78 @@
 
 #include "disc.h"
 #include "page_format.h"
-#include "row_window.h"
+#include "page_reader.h"
+#include "page_writer.h"
+#include "selective_kernel.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 namespace fendral {
 
-// Filters one band of rows of a page, a tile of columns at a time: turns the samples it needs
-// into padded float planes, one channel at a time, runs the kernel over them and writes the
-// rounded result. The tiles keep the planes small however wide the page. Each worker thread owns
-// one, sized up front so that run() never allocates.
-class BandFilter {
-public:
-    BandFilter(const PageFormat& page, const Disc& disc, double maxDiff, std::uint32_t maxRows);
+// Columns [x, x + columns) of a page: the page is filtered a lane at a time, band after band.
+struct Lane {
+    std::uint32_t x;
+    std::uint32_t columns;
+};
 
-    // Filters rows [first, last) of the page, reading rows first - reach .. last + reach
-    // (clamped to the page) from `in` and writing to the same rows of `out`.
-    void run(const RowWindow& in, std::uint32_t first, std::uint32_t last, RowWindow& out);
+// What a band of a lane reads, as float planes padded by the filter's reach, one per channel
+// (and the weights alpha gives), and the means of one row.
+class FloatRows {
+public:
+    FloatRows(const PageFormat& page, std::uint32_t columns, std::uint32_t bandRows, int reach);
+
+    float* plane(int channel) { return values_.data() + std::size_t(channel) * planeSize_; }
+    float* weights() { return plane(channels_); }
+    float* means(int channel) { return means_.data() + std::size_t(channel) * columns_; }
+    std::ptrdiff_t stride() const { return stride_; }
+    int planes() const { return channels_ + (weighted_ ? 1 : 0); }
+    std::size_t bytes() const { return (values_.size() + means_.size()) * sizeof(float); }
 
 private:
-    // Columns [x, x + columns) of rows [first, first + rows).
-    struct Tile {
-        std::uint32_t first, rows, x, columns;
-    };
+    int channels_;
+    bool weighted_;
+    std::uint32_t columns_;
+    std::ptrdiff_t stride_;
+    std::size_t planeSize_;
+    std::vector<float> values_;
+    std::vector<float> means_;
+};
 
-    template <typename Sample>
-    void runTyped(const RowWindow& in, const Tile& tile, RowWindow& out);
-    // Fills a plane with a tile and its margins, sample(pixel) giving the value of a pixel.
-    template <typename Sample, typename Value>
-    void loadPlane(const RowWindow& in, const Tile& tile, std::vector<float>& plane,
-                   Value sample) const;
-    template <typename Sample>
-    void storeRow(const Sample* centre, const Tile& tile, int channel, Sample* out);
+// Filters the page in bands of rows, a lane at a time: turns each input row the band reaches into
+// float planes in one pass over its samples, straight from the decoded blocks, runs the kernel over
+// them and writes the rounded result straight into the output's blocks. Lanes keep the planes
+// small however wide the page. Used by several workers at once: all it changes is `rows`.
+class BandFilter {
+public:
+    BandFilter(const PageFormat& page, const Disc& disc, double maxDiff, std::uint32_t bandRows);
+
+    std::uint32_t bandRows() const { return bandRows_; }
+    int reach() const { return reach_; }
+    // The first input row that band `band` of a lane reads (planes that continue from the band
+    // before already hold it).
+    std::uint32_t firstRowRead(std::uint32_t band) const;
+
+    // Filters band `band` of `lane` from the decoded rows of `in` into the rows of `out`. When
+    // `continues`, rows holds the lane's band before, and converts only the rows it has not.
+    void run(const Lane& lane, std::uint32_t band, bool continues, FloatRows& rows,
+             const PageReader& in, PageWriter& out) const;
+
+private:
+    void convertRow(const Lane& lane, std::uint32_t y, FloatRows& rows, std::size_t planeRow,
+                    const PageReader& in) const;
+    void storeRow(const Lane& lane, std::uint32_t y, FloatRows& rows, std::size_t planeRow,
+                  PageWriter& out) const;
 
     PageFormat page_;
     const Disc& disc_;
+    const KernelVariant& kernel_;
     float threshold_;
     int reach_;
-    std::uint32_t tileColumns_;
-    std::ptrdiff_t stride_;
-    std::vector<float> values_;
-    std::vector<float> alpha_; // 0..1, only when the page has alpha
-    std::vector<float> mean_;
+    std::uint32_t bandRows_;
+    // Colours are compared and averaged plain: premultiplied ones are divided by alpha first.
+    bool premultiplied_;
 };
 
 } // namespace fendral

@@ -41,12 +41,16 @@ tmsize_t MemoryFile::write(thandle_t handle, void* buffer, tmsize_t size) {
     if (size <= 0 || file.position_ + static_cast<std::uint64_t>(size) > maxSize) {
         return size == 0 ? 0 : -1;
     }
-    const std::uint64_t end = file.position_ + static_cast<std::uint64_t>(size);
-    if (end > file.bytes_.size()) {
-        file.bytes_.resize(end);
+    if (file.position_ > file.bytes_.size()) {
+        file.bytes_.resize(file.position_);
     }
-    std::memcpy(file.bytes_.data() + file.position_, buffer, static_cast<std::size_t>(size));
-    file.position_ = end;
+    // What lies past the end is appended, not first filled with zeros and then overwritten.
+    const auto* from = static_cast<const std::uint8_t*>(buffer);
+    const auto count = static_cast<std::size_t>(size);
+    const std::size_t over = std::min<std::size_t>(file.bytes_.size() - file.position_, count);
+    std::copy_n(from, over, file.bytes_.begin() + static_cast<std::ptrdiff_t>(file.position_));
+    file.bytes_.insert(file.bytes_.end(), from + over, from + count);
+    file.position_ += count;
     return size;
 }
 

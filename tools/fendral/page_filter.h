@@ -3,6 +3,7 @@
 #include "disc.h"
 #include "page_format.h"
 #include "tiff_file.h"
+#include "worker_pool.h"
 
 #include <cstdint>
 #include <functional>
@@ -19,11 +20,11 @@ struct FilterSettings {
 using RowsDone = std::function<void(std::uint32_t)>;
 
 // Streams one page from the input (open gives handles on it) to the current page of file, set up
-// with the layout `output`: rows are decoded a chunk at a time on every thread, the chunk is
-// filtered in one band per thread, and its finished blocks are encoded on every thread and
-// written before the next chunk is read.
-void filterPage(const OpenInput& open, TiffFile& file, const PageFormat& page,
-                const PageFormat& output, const Disc& disc, const FilterSettings& settings,
+// with the layout `output`, on the pool's workers: blocks are decoded, bands of rows filtered,
+// blocks compressed and written, each as soon as what it needs is ready, in rings of rows that
+// keep memory bounded.
+void filterPage(WorkerPool& pool, const OpenInput& open, TiffFile& file, const PageFormat& page,
+                const PageFormat& output, const Disc& disc, double maxDiff,
                 const RowsDone& rowsDone);
 
 } // namespace fendral

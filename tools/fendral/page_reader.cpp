@@ -15,9 +15,22 @@ bool readsByRows(const PageFormat& page) {
     return !page.tiled && BlockGrid(page).blockRowBytes() > largestBlockRow;
 }
 
-PageFormat rowByRow(PageFormat page) {
-    page.blockHeight = 1;
+// Such strips are read in block rows of about this size, a row at a time.
+constexpr std::size_t rowsReadAtOnce = std::size_t{1} << 20;
+
+PageFormat inFewRows(PageFormat page) {
+    page.blockHeight = static_cast<std::uint32_t>(
+        std::clamp<std::size_t>(rowsReadAtOnce / page.rowBytes(), 1, page.blockHeight));
     return page;
+}
+
+// Block rows decoded ahead of those needed, so that no worker waits for the decoder: two for each
+// worker, fewer when they are large.
+constexpr std::size_t readAheadBytes = std::size_t{8} << 20;
+
+std::uint32_t readAhead(const BlockGrid& grid, unsigned workers) {
+    return static_cast<std::uint32_t>(
+        std::clamp<std::size_t>(readAheadBytes / grid.blockRowBytes(), 1, 2 * workers));
 }
 
 // Whether block `index` (a strip or tile) is sparse: a byte count of 0 is the form some writers
@@ -56,18 +69,22 @@ bool readAsSparse(TiffFile& handle, const std::string& block, std::uint32_t inde
 } // namespace
 
 PageReader::PageReader(const OpenInput& open, const PageFormat& page, unsigned workers,
-                       std::uint32_t maxRows)
+                       std::uint32_t rowsHeld)
     : page_(page)
     , byRows_(readsByRows(page))
-    , grid_(byRows_ ? rowByRow(page) : page)
-    // A request may begin inside a block row already held and end inside a new one.
-    , slots_((maxRows + grid_.blockHeight() - 1) / grid_.blockHeight() + 2)
-    , blocks_(grid_.blockRowBytes() * slots_) {
-    const unsigned handles =
-        byRows_ ? (page.planar ? unsigned(page.channels) : 1U) : std::max(1U, workers);
+    , grid_(byRows_ ? inFewRows(page) : page)
+    // A block row being read into and one in which the rows held start, and room to read ahead.
+    , slots_(
+          std::min(grid_.blockRows(), (rowsHeld + grid_.blockHeight() - 1) / grid_.blockHeight() +
+                                          1 + readAhead(grid_, workers)))
+    , blocks_(std::make_unique_for_overwrite<std::byte[]>(grid_.blockRowBytes() * slots_))
+    , unfinished_(slots_, 0) {
+    const unsigned handles = byRows_ ? (page.planar ? unsigned(page.channels) : 1U)
+                                     : std::clamp(grid_.blocks(), 1U, std::max(1U, workers));
     for (unsigned i = 0; i < handles; ++i) {
         openAt(open);
     }
+    busy_.resize(handles);
 }
 
 TiffFile& PageReader::openAt(const OpenInput& open) {
@@ -80,78 +97,91 @@ TiffFile& PageReader::openAt(const OpenInput& open) {
     return handle;
 }
 
-WorkerTasks PageReader::decodeTasks(std::uint32_t to) {
-    if (to == 0) {
-        return {};
-    }
-    const std::uint32_t last = (to - 1) / grid_.blockHeight() + 1;
-    if (decoded_ >= last) {
-        return {};
-    }
-    WorkerTasks tasks = byRows_ ? rowTasks(decoded_, last) : blockTasks(decoded_, last);
-    decoded_ = last;
-    return tasks;
+std::uint32_t PageReader::decodedRows() const {
+    return std::min(page_.height, decoded_ * grid_.blockHeight());
 }
 
-void PageReader::gather(std::uint32_t from, std::uint32_t to, RowWindow& window) {
-    for (std::uint32_t y = from; y < to; ++y) {
-        grid_.gatherRow(slot(y / grid_.blockHeight()), y % grid_.blockHeight(), window.row(y));
+void PageReader::queueBlockRow() {
+    const std::uint32_t blockRow = queued_++;
+    if (byRows_) {
+        for (std::uint32_t plane = 0; plane < handles_.size(); ++plane) {
+            waiting_.push_back({blockRow, plane, grid_.channelOffset(int(plane)), 0});
+        }
+    } else {
+        grid_.forEachBlock(blockRow,
+                           [&](std::uint32_t index, std::size_t offset, std::size_t bytes) {
+                               waiting_.push_back({blockRow, index, offset, bytes});
+                           });
     }
+    unfinished_[blockRow % slots_] = static_cast<unsigned>(waiting_.size());
 }
 
-WorkerTasks PageReader::blockTasks(std::uint32_t first, std::uint32_t last) {
-    WorkerTasks tasks;
-    for (std::uint32_t blockRow = first; blockRow < last; ++blockRow) {
-        std::byte* row = slot(blockRow);
-        grid_.forEachBlock(blockRow, [&](std::uint32_t index, std::size_t offset,
-                                         std::size_t bytes) {
-            tasks.emplace_back([this, index, block = row + offset, bytes](unsigned worker) {
-                TiffFile& handle = *handles_[worker];
-                const std::string name =
-                    std::string(grid_.blockName()) + " " + std::to_string(index);
-                if (readAsSparse(handle, name, index, bytes, {block, bytes})) {
-                    return;
-                }
-                const auto size = static_cast<tmsize_t>(bytes);
-                const tmsize_t got = page_.tiled
-                                         ? TIFFReadEncodedTile(handle.get(), index, block, size)
-                                         : TIFFReadEncodedStrip(handle.get(), index, block, size);
-                if (got != size) {
-                    throw handle.failure("cannot read " + name);
-                }
-                handle.check("cannot read " + name);
-            });
-        });
+std::optional<PoolTask> PageReader::next(unsigned worker) {
+    if (waiting_.empty() && queued_ < grid_.blockRows() && queued_ < released_ + slots_) {
+        queueBlockRow();
     }
-    return tasks;
+    // A plane read by rows goes on only where its last rows were read.
+    const auto unit = std::ranges::find_if(waiting_, [&](const Unit& candidate) {
+        return byRows_ ? !busy_[candidate.index] : worker < handles_.size();
+    });
+    if (unit == waiting_.end()) {
+        return std::nullopt;
+    }
+    const Unit taken = *unit;
+    waiting_.erase(unit);
+    const unsigned handle = byRows_ ? taken.index : worker;
+    busy_[handle] = true;
+    return PoolTask{[this, taken, handle](unsigned) {
+                        TiffFile& own = *handles_[handle];
+                        if (byRows_) {
+                            decodeRows(own, taken);
+                        } else {
+                            decodeBlock(own, taken);
+                        }
+                    },
+                    [this, taken, handle] {
+                        busy_[handle] = false;
+                        --unfinished_[taken.blockRow % slots_];
+                        while (decoded_ < queued_ && unfinished_[decoded_ % slots_] == 0) {
+                            ++decoded_;
+                        }
+                    }};
 }
 
-WorkerTasks PageReader::rowTasks(std::uint32_t first, std::uint32_t last) {
-    WorkerTasks tasks;
-    const std::size_t planeBytes = grid_.blockRowBytes() / handles_.size();
-    // One task per plane, so that each plane's rows are read in order.
-    for (std::size_t plane = 0; plane < handles_.size(); ++plane) {
-        tasks.emplace_back([this, plane, planeBytes, first, last](unsigned) {
-            TiffFile& handle = *handles_[plane];
-            const auto sample = static_cast<std::uint16_t>(plane);
-            for (std::uint32_t y = first; y < last; ++y) {
-                std::byte* row = slot(y) + plane * planeBytes;
-                const std::uint32_t strip = TIFFComputeStrip(handle.get(), y, sample);
-                const std::string name = "strip " + std::to_string(strip);
-                const std::uint32_t stripTop = y / page_.blockHeight * page_.blockHeight;
-                const std::size_t stripBytes =
-                    planeBytes * std::min(page_.blockHeight, page_.height - stripTop);
-                if (readAsSparse(handle, name, strip, stripBytes, {row, planeBytes})) {
-                    continue;
-                }
-                if (TIFFReadScanline(handle.get(), row, y, sample) < 0) {
-                    throw handle.failure("cannot read " + name);
-                }
-                handle.check("cannot read " + name);
-            }
-        });
+void PageReader::decodeBlock(TiffFile& handle, const Unit& unit) {
+    std::byte* const block = slot(unit.blockRow) + unit.offset;
+    const std::string name = std::string(grid_.blockName()) + " " + std::to_string(unit.index);
+    if (readAsSparse(handle, name, unit.index, unit.bytes, {block, unit.bytes})) {
+        return;
     }
-    return tasks;
+    const auto size = static_cast<tmsize_t>(unit.bytes);
+    const tmsize_t got = page_.tiled ? TIFFReadEncodedTile(handle.get(), unit.index, block, size)
+                                     : TIFFReadEncodedStrip(handle.get(), unit.index, block, size);
+    if (got != size) {
+        throw handle.failure("cannot read " + name);
+    }
+    handle.check("cannot read " + name);
+}
+
+void PageReader::decodeRows(TiffFile& handle, const Unit& unit) {
+    const auto plane = static_cast<std::uint16_t>(unit.index);
+    const std::size_t rowBytes = grid_.blockRowBytes() / grid_.blockHeight() / handles_.size();
+    const std::uint32_t first = unit.blockRow * grid_.blockHeight();
+    for (std::uint32_t y = first; y < first + grid_.rowsIn(unit.blockRow); ++y) {
+        std::byte* const row = slot(unit.blockRow) + unit.offset + rowInBlock(y) * rowBytes;
+        const std::uint32_t strip = TIFFComputeStrip(handle.get(), y, plane);
+        const std::string name = "strip " + std::to_string(strip);
+        const std::uint32_t stripTop = y / page_.blockHeight * page_.blockHeight;
+        const std::size_t stripBytes =
+            rowBytes * std::min(page_.blockHeight, page_.height - stripTop);
+        if (readAsSparse(handle, name, strip, stripBytes, {row, rowBytes})) {
+            continue;
+        }
+        if (TIFFReadScanline(handle.get(), row, y, plane) < 0) {
+            throw handle.failure("cannot read " + name);
+        }
+        handle.check("cannot read " + name);
+    }
 }
 
 } // namespace fendral

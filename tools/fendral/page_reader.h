@@ -1,38 +1,56 @@
 #pragma once
 
 #include "block_grid.h"
-#include "row_window.h"
 #include "tiff_file.h"
-#include "worker_task.h"
+#include "worker_pool.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace fendral {
 
-// Hands out the rows of one page in order. The blocks (strips or tiles) of the block rows that a
-// request reaches are decoded as tasks that any worker runs through a handle of its own, and
-// only a few block rows are held. Strips too large for that are decoded row by row, one handle
-// per plane so that each plane's decoder only moves forward.
+// Decodes the blocks (strips or tiles) of one page, in order, into a ring of block row buffers,
+// each block as a task any worker runs through a handle of its own. Strips too large to hold whole
+// are decoded a few rows at a time, through one handle per plane so that each plane's decoder
+// only moves forward. A block row is decoded only once the ring has room for it: rows the
+// filter let go of make room.
 class PageReader {
 public:
-    // open gives a new handle on the input file; no request asks for more than maxRows rows.
+    // open gives a new handle on the input file; the ring holds at least rowsHeld rows beyond
+    // the first one still needed, and room for the workers to decode ahead.
     PageReader(const OpenInput& open, const PageFormat& page, unsigned workers,
-               std::uint32_t maxRows);
+               std::uint32_t rowsHeld);
 
-    // The tasks that decode what rows up to `to` need; run them before gathering those rows.
-    WorkerTasks decodeTasks(std::uint32_t to);
-    // Copies rows [from, to), channels interleaved, into window; each request starts where the
-    // last one ended.
-    void gather(std::uint32_t from, std::uint32_t to, RowWindow& window);
+    const BlockGrid& grid() const { return grid_; }
+    // The block row buffer that holds row y, and where in it y is.
+    const std::byte* blockRowOf(std::uint32_t y) const { return slot(y / grid_.blockHeight()); }
+    std::uint32_t rowInBlock(std::uint32_t y) const { return y % grid_.blockHeight(); }
+
+    // Rows [0, decodedRows()) are decoded.
+    std::uint32_t decodedRows() const;
+    // Rows before `row` are needed no more.
+    void release(std::uint32_t row) { released_ = row / grid_.blockHeight(); }
+    // The next block to decode, if the ring has room for it and, for a plane read by rows, that
+    // plane's handle is free.
+    std::optional<PoolTask> next(unsigned worker);
 
 private:
-    WorkerTasks blockTasks(std::uint32_t first, std::uint32_t last);
-    WorkerTasks rowTasks(std::uint32_t first, std::uint32_t last);
-    std::byte* slot(std::uint32_t blockRow) {
-        return blocks_.data() + (blockRow % slots_) * grid_.blockRowBytes();
+    struct Unit {
+        std::uint32_t blockRow;
+        std::uint32_t index; // the block's strip or tile number; the plane when reading by rows
+        std::size_t offset;
+        std::size_t bytes;
+    };
+
+    void queueBlockRow();
+    void decodeBlock(TiffFile& handle, const Unit& unit);
+    void decodeRows(TiffFile& handle, const Unit& unit);
+    std::byte* slot(std::uint32_t blockRow) const {
+        return blocks_.get() + (blockRow % slots_) * grid_.blockRowBytes();
     }
     TiffFile& openAt(const OpenInput& open);
 
@@ -41,9 +59,14 @@ private:
     BlockGrid grid_;
     // One per worker, or one per plane when byRows_.
     std::vector<std::unique_ptr<TiffFile>> handles_;
-    std::uint32_t slots_; // block rows held
-    std::vector<std::byte> blocks_;
-    std::uint32_t decoded_ = 0; // block rows decoded so far
+    std::vector<bool> busy_; // per handle, when byRows_
+    std::uint32_t slots_;
+    std::unique_ptr<std::byte[]> blocks_;
+    std::deque<Unit> waiting_;         // of block rows queued, not yet handed out
+    std::vector<unsigned> unfinished_; // units per slot
+    std::uint32_t queued_ = 0;         // block rows queued
+    std::uint32_t decoded_ = 0;        // block rows decoded
+    std::uint32_t released_ = 0;       // the first block row still needed
 };
 
 } // namespace fendral

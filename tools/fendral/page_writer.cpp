@@ -1,80 +1,110 @@
 #include "page_writer.h"
 
-#include <iterator>
+#include <algorithm>
 #include <string>
 
 namespace fendral {
 
+namespace {
+
+// Block rows compressed ahead of the one being written, so that no worker waits for the writer:
+// two for each worker, fewer when they are large.
+constexpr std::size_t writeAheadBytes = std::size_t{8} << 20;
+
+} // namespace
+
 PageWriter::PageWriter(TiffFile& file, const PageFormat& page, unsigned workers,
-                       std::uint32_t maxRows)
+                       std::uint32_t rowsHeld)
     : file_(file)
     , page_(page)
     , grid_(page)
-    , slots_((maxRows + grid_.blockHeight() - 1) / grid_.blockHeight() + 1)
-    , blocks_(grid_.blockRowBytes() * slots_) {
-    if (page.compression != COMPRESSION_JPEG) {
+    , slots_(std::min(grid_.blockRows(),
+                      (rowsHeld + grid_.blockHeight() - 1) / grid_.blockHeight() + 1 +
+                          static_cast<std::uint32_t>(std::clamp<std::size_t>(
+                              writeAheadBytes / grid_.blockRowBytes(), 1, 2 * workers))))
+    , blocks_(std::make_unique_for_overwrite<std::byte[]>(grid_.blockRowBytes() * slots_)) {
+    if (page.compression != COMPRESSION_JPEG && page.compression != COMPRESSION_NONE) {
         encoder_.emplace(file, page, workers);
     }
 }
 
-void PageWriter::take(std::uint32_t from, std::uint32_t to, const RowWindow& window) {
-    for (std::uint32_t y = from; y < to; ++y) {
-        grid_.scatterRow(window.row(y), y % grid_.blockHeight(), slot(y / grid_.blockHeight()));
-    }
-    // Below the page's last row the tiles repeat it, for the same reason as at the right edge.
-    if (page_.tiled && to == page_.height) {
-        for (std::uint32_t pad = to % grid_.blockHeight(); pad != 0 && pad < grid_.blockHeight();
-             ++pad) {
-            grid_.scatterRow(window.row(to - 1), pad, slot((to - 1) / grid_.blockHeight()));
-        }
-    }
-    complete_ = to == page_.height ? grid_.blockRows() : to / grid_.blockHeight();
-}
-
-WorkerTasks PageWriter::tasks() {
-    std::vector<Block> toWrite = std::move(ready_);
-    std::vector<Block> fresh;
-    for (; queued_ < complete_; ++queued_) {
-        std::byte* row = slot(queued_);
-        grid_.forEachBlock(queued_,
-                           [&](std::uint32_t index, std::size_t offset, std::size_t bytes) {
-                               fresh.push_back({index, row + offset, bytes, {}});
-                           });
+void PageWriter::rowsFilled(std::uint32_t rows) {
+    const std::uint32_t complete =
+        rows == page_.height ? grid_.blockRows() : rows / grid_.blockHeight();
+    for (; complete_ < complete; ++complete_) {
+        std::byte* const buffer = slot(complete_);
+        grid_.forEachBlock(
+            complete_, [&](std::uint32_t index, std::size_t offset, std::size_t bytes) {
+                queue_.push_back({complete_, index, buffer + offset, bytes, !encoder_, {}});
+            });
     }
     if (!encoder_) {
-        // Written from the rows as they are, by the file's own encoder, this round.
-        std::move(fresh.begin(), fresh.end(), std::back_inserter(toWrite));
-        fresh.clear();
+        toEncode_ = queue_.size();
     }
-    WorkerTasks tasks;
-    if (!toWrite.empty()) {
-        // Only this task touches the file; it writes the blocks in order.
-        tasks.emplace_back([this, blocks = std::move(toWrite)](unsigned) {
-            for (const Block& block : blocks) {
-                write(block);
-            }
-        });
-    }
-    ready_ = std::move(fresh);
-    for (Block& block : ready_) {
-        tasks.emplace_back([this, &block](unsigned worker) {
-            block.encoded = encoder_->encode(worker, block.index, block.data, block.bytes);
-        });
-    }
-    return tasks;
 }
 
-void PageWriter::write(const Block& block) {
+std::optional<PoolTask> PageWriter::next() {
+    if (std::optional<PoolTask> task = writeTask()) {
+        return task;
+    }
+    if (toEncode_ == queue_.size()) {
+        return std::nullopt;
+    }
+    Block& block = queue_[toEncode_++];
+    return PoolTask{[this, &block](unsigned own) {
+                        if (page_.tiled) {
+                            grid_.padTile(slot(block.blockRow), block.index);
+                        }
+                        block.encoded = encoder_->encode(own, block.index, block.data, block.bytes);
+                    },
+                    [&block] {
+                        block.ready = true;
+                    }};
+}
+
+std::optional<PoolTask> PageWriter::writeTask() {
+    const auto unready =
+        std::ranges::find_if(queue_, [](const Block& block) { return !block.ready; });
+    if (writing_ || unready == queue_.begin()) {
+        return std::nullopt;
+    }
+    // Only this task touches the file; it writes the blocks in order. (A deque keeps its
+    // elements in place while others are added at its end or taken from its start.)
+    writing_ = true;
+    const auto count = static_cast<std::size_t>(unready - queue_.begin());
+    std::vector<Block*> blocks;
+    for (auto block = queue_.begin(); block != unready; ++block) {
+        blocks.push_back(&*block);
+    }
+    return PoolTask{[this, blocks = std::move(blocks)](unsigned) {
+                        for (Block* block : blocks) {
+                            write(*block);
+                        }
+                    },
+                    [this, count] {
+                        writing_ = false;
+                        const std::uint32_t lastRow = queue_[count - 1].blockRow;
+                        const bool rowEnds =
+                            count == queue_.size() || queue_[count].blockRow != lastRow;
+                        queue_.erase(queue_.begin(), queue_.begin() + std::ptrdiff_t(count));
+                        toEncode_ -= count;
+                        written_ = rowEnds ? lastRow + 1 : lastRow;
+                    }};
+}
+
+void PageWriter::write(Block& block) {
     const std::string what =
         std::string("cannot write ") + grid_.blockName() + " " + std::to_string(block.index);
     TIFF* tif = file_.get();
     tmsize_t written = 0;
     if (encoder_) {
-        auto* data = const_cast<std::byte*>(block.encoded.data());
         const auto size = static_cast<tmsize_t>(block.encoded.size());
-        written = page_.tiled ? TIFFWriteRawTile(tif, block.index, data, size)
-                              : TIFFWriteRawStrip(tif, block.index, data, size);
+        written = page_.tiled ? TIFFWriteRawTile(tif, block.index, block.encoded.data(), size)
+                              : TIFFWriteRawStrip(tif, block.index, block.encoded.data(), size);
     } else {
+        if (page_.tiled) {
+            grid_.padTile(slot(block.blockRow), block.index);
+        }
         const auto size = static_cast<tmsize_t>(block.bytes);
         written = page_.tiled ? TIFFWriteEncodedTile(tif, block.index, block.data, size)
                               : TIFFWriteEncodedStrip(tif, block.index, block.data, size);
@@ -83,6 +113,7 @@ void PageWriter::write(const Block& block) {
         throw file_.failure(what);
     }
     file_.check(what);
+    block.encoded = {};
 }
 
 } // namespace fendral

@@ -2,58 +2,72 @@
 
 #include "block_encoder.h"
 #include "block_grid.h"
-#include "row_window.h"
 #include "tiff_file.h"
-#include "worker_task.h"
+#include "worker_pool.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace fendral {
 
-// Takes the rows of the page being written in order and encodes each block row (a band of strips
-// or tiles) once it is complete, so only a few block rows are held. Each block is compressed by a
-// task any worker runs (see BlockEncoder), and the blocks are written to the file in order.
+// Holds the rows of the page being written in a ring of block row buffers (bands of strips or
+// tiles). Once a block row's rows are all in place, each of its blocks is compressed by a task any
+// worker runs (see BlockEncoder), and one task at a time writes the blocks compressed, in order.
+// A block row is written into only once the ring has room for it: written block rows make room.
 class PageWriter {
 public:
-    // page is the output layout (see outputFormat), already set on file; no request holds more
-    // than maxRows rows.
-    PageWriter(TiffFile& file, const PageFormat& page, unsigned workers, std::uint32_t maxRows);
+    // page is the output layout (see outputFormat), already set on file; the ring holds at least
+    // rowsHeld rows, and room for the workers to compress ahead.
+    PageWriter(TiffFile& file, const PageFormat& page, unsigned workers, std::uint32_t rowsHeld);
 
-    // Takes rows [from, to) of window, channels interleaved; each request starts where the last
-    // one ended, after the last tasks have run.
-    void take(std::uint32_t from, std::uint32_t to, const RowWindow& window);
-    // The tasks of one round: one per block of the block rows completed since the last round,
-    // compressing it, and one writing, in order, what the last round compressed (JPEG blocks are
-    // written as they come). The round after the last take compresses what is left, and the
-    // round after that writes it.
-    WorkerTasks tasks();
+    const BlockGrid& grid() const { return grid_; }
+    // The block row buffer that holds row y, and where in it y is.
+    std::byte* blockRowOf(std::uint32_t y) const { return slot(y / grid_.blockHeight()); }
+    std::uint32_t rowInBlock(std::uint32_t y) const { return y % grid_.blockHeight(); }
+
+    // Whether the rows before `row` have room in the ring.
+    bool hasRoomFor(std::uint32_t row) const {
+        return (row - 1) / grid_.blockHeight() < written_ + slots_;
+    }
+    // Rows [0, rows) are in place.
+    void rowsFilled(std::uint32_t rows);
+    // The next block to compress, or the blocks next in order to write when no write runs.
+    std::optional<PoolTask> next();
+    bool finished() const { return written_ == grid_.blockRows(); }
 
 private:
     struct Block {
+        std::uint32_t blockRow;
         std::uint32_t index;
         std::byte* data;
         std::size_t bytes;
+        bool ready = false; // compressed, or to be compressed by the file itself
         std::vector<std::byte> encoded;
     };
 
-    void write(const Block& block);
-    std::byte* slot(std::uint32_t blockRow) {
-        return blocks_.data() + (blockRow % slots_) * grid_.blockRowBytes();
+    std::optional<PoolTask> writeTask();
+    void write(Block& block);
+    std::byte* slot(std::uint32_t blockRow) const {
+        return blocks_.get() + (blockRow % slots_) * grid_.blockRowBytes();
     }
 
     TiffFile& file_;
     PageFormat page_;
     BlockGrid grid_;
-    // JPEG's tables belong to the file, made by the file's own encoder as it writes.
+    // JPEG's tables belong to the file, made by the file's own encoder as it writes; uncompressed
+    // blocks need no encoder.
     std::optional<BlockEncoder> encoder_;
     std::uint32_t slots_;
-    std::vector<std::byte> blocks_;
-    std::uint32_t complete_ = 0; // block rows whose rows are all taken
-    std::uint32_t queued_ = 0;   // block rows handed to tasks
-    std::vector<Block> ready_;   // being compressed this round, to be written in the next
+    std::unique_ptr<std::byte[]> blocks_;
+    std::deque<Block> queue_;    // of the block rows complete and not yet written, in order
+    std::size_t toEncode_ = 0;   // in queue_, the first not yet handed out to compress
+    std::uint32_t complete_ = 0; // block rows whose rows are all in place
+    std::uint32_t written_ = 0;  // block rows written
+    bool writing_ = false;
 };
 
 } // namespace fendral

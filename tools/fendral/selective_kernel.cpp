@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <iterator>
 
 namespace fendral {
@@ -45,6 +46,48 @@ template <bool Weighted>
     }
 }
 
+// One channel at a time, `Step` samples apart, with nothing else written through the pointers: so
+// the loops vectorise.
+template <typename Sample, int Step>
+[[gnu::always_inline]] inline void toFloatsTyped(const std::byte* from, std::size_t count,
+                                                 float* __restrict values) {
+    const auto* __restrict samples = reinterpret_cast<const Sample*>(from);
+    for (std::size_t i = 0; i < count; ++i) {
+        values[i] = static_cast<float>(samples[i * Step]);
+    }
+}
+
+// Rounds half up: after the clamp, truncation is the floor.
+template <typename Sample, int Step>
+[[gnu::always_inline]] inline void toSamplesTyped(const float* __restrict values, std::size_t count,
+                                                  float max, std::byte* to) {
+    auto* __restrict samples = reinterpret_cast<Sample*>(to);
+    for (std::size_t i = 0; i < count; ++i) {
+        samples[i * Step] = static_cast<Sample>(std::min(std::max(values[i] + 0.5F, 0.0F), max));
+    }
+}
+
+// Calls convert with the sample type and step as constants.
+#define FENDRAL_BY_LAYOUT(bytes, step, convert, ...)                                               \
+    switch ((bytes)*4 + (step)) {                                                                  \
+    case 5:                                                                                        \
+        return convert<std::uint8_t, 1>(__VA_ARGS__);                                              \
+    case 6:                                                                                        \
+        return convert<std::uint8_t, 2>(__VA_ARGS__);                                              \
+    case 7:                                                                                        \
+        return convert<std::uint8_t, 3>(__VA_ARGS__);                                              \
+    case 8:                                                                                        \
+        return convert<std::uint8_t, 4>(__VA_ARGS__);                                              \
+    case 9:                                                                                        \
+        return convert<std::uint16_t, 1>(__VA_ARGS__);                                             \
+    case 10:                                                                                       \
+        return convert<std::uint16_t, 2>(__VA_ARGS__);                                             \
+    case 11:                                                                                       \
+        return convert<std::uint16_t, 3>(__VA_ARGS__);                                             \
+    default:                                                                                       \
+        return convert<std::uint16_t, 4>(__VA_ARGS__);                                             \
+    }
+
 // One copy of the loops per instruction set, each a pair of entry points into which the template
 // is inlined; the processor picks one at run time. Explicit targets rather than target_clones,
 // which not every compiler resolves for x86-64 levels.
@@ -57,6 +100,13 @@ template <bool Weighted>
                                const float* alpha, std::ptrdiff_t stride, int count,               \
                                float* mean) {                                                      \
         smoothBlock<true>(disc, threshold, values, alpha, stride, count, mean);                    \
+    }                                                                                              \
+    target void name##ToFloats(const std::byte* samples, int bytes, int step, std::size_t count,   \
+                               float* values){FENDRAL_BY_LAYOUT(                                   \
+        bytes, step, toFloatsTyped, samples, count,                                                \
+        values)} target void name##ToSamples(const float* values, std::size_t count, float max,    \
+                                             int bytes, int step, std::byte* samples) {            \
+        FENDRAL_BY_LAYOUT(bytes, step, toSamplesTyped, values, count, max, samples)                \
     }
 
 FENDRAL_KERNEL(baseline, )
@@ -81,12 +131,13 @@ bool hasAvx2() {
 }
 
 constexpr KernelVariant variants[] = {
-    {"avx512", &hasAvx512, &avx512Plain, &avx512Weighted},
-    {"avx2", &hasAvx2, &avx2Plain, &avx2Weighted},
-    {"baseline", &always, &baselinePlain, &baselineWeighted},
+    {"avx512", &hasAvx512, &avx512Plain, &avx512Weighted, &avx512ToFloats, &avx512ToSamples},
+    {"avx2", &hasAvx2, &avx2Plain, &avx2Weighted, &avx2ToFloats, &avx2ToSamples},
+    {"baseline", &always, &baselinePlain, &baselineWeighted, &baselineToFloats, &baselineToSamples},
 };
 #else
-constexpr KernelVariant variants[] = {{"baseline", &always, &baselinePlain, &baselineWeighted}};
+constexpr KernelVariant variants[] = {{"baseline", &always, &baselinePlain, &baselineWeighted,
+                                       &baselineToFloats, &baselineToSamples}};
 #endif
 
 } // namespace

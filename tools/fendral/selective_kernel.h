@@ -3,6 +3,7 @@
 #include "disc.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 
 namespace fendral {
@@ -20,12 +21,21 @@ struct BandPlanes {
 using SmoothBlock = void (*)(const Disc& disc, float threshold, const float* values,
                              const float* alpha, std::ptrdiff_t stride, int count, float* mean);
 
-// The kernel built for one instruction set.
+// Turns `count` samples of one channel, 8- or 16-bit (`bytes` 1 or 2), lying `step` samples apart
+// (1 to 4), into floats, and back, rounded and clamped to 0..max.
+using ToFloats = void (*)(const std::byte* samples, int bytes, int step, std::size_t count,
+                          float* values);
+using ToSamples = void (*)(const float* values, std::size_t count, float max, int bytes, int step,
+                           std::byte* samples);
+
+// The kernel built for one instruction set, with the conversions around it.
 struct KernelVariant {
     const char* name;
     bool (*runsHere)(); // whether this processor has the instructions
     SmoothBlock plain;
     SmoothBlock weighted;
+    ToFloats toFloats;
+    ToSamples toSamples;
 };
 
 // Every variant built, fastest first; the last runs on any processor.

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,7 +15,12 @@ namespace fendral {
 struct FileStream {
     int fd;
     std::uint64_t position = 0;
-    int writeError = 0; // errno of the first failed write
+    int writeError = 0;               // errno of the first failed write
+    std::uint64_t notWrittenBack = 0; // bytes written since the disc was last asked to take them
+
+    // The disc is asked to take what was written as the file grows, without waiting for it, so
+    // that the flush before the output takes its name (see SafeOutput) has little left to wait for.
+    static constexpr std::uint64_t writeBackBytes = std::uint64_t{4} << 20;
 
     static FileStream& of(thandle_t handle) { return *static_cast<FileStream*>(handle); }
 
@@ -53,6 +59,11 @@ struct FileStream {
             }
             done += put;
             file.position += static_cast<std::uint64_t>(put);
+        }
+        file.notWrittenBack += static_cast<std::uint64_t>(done);
+        if (file.notWrittenBack >= writeBackBytes) {
+            ::sync_file_range(file.fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+            file.notWrittenBack = 0;
         }
         return done;
     }

@@ -89,6 +89,7 @@ void filterPages(const OpenInput& openInput, TiffFile& out, std::span<const Page
                  const FilterSettings& settings, const RowsDone& rowsDone,
                  std::vector<std::string>& notKept) {
     const Disc disc(settings.radius);
+    WorkerPool pool(settings.threads);
     for (const PageFormat& page : pages) {
         const std::unique_ptr<TiffFile> input = openInput();
         TiffFile& in = *input;
@@ -118,7 +119,7 @@ void filterPages(const OpenInput& openInput, TiffFile& out, std::span<const Page
             const std::vector<std::uint64_t> placeholders(page.subImages);
             TIFFSetField(out.get(), TIFFTAG_SUBIFD, page.subImages, placeholders.data());
         }
-        filterPage(openInput, out, page, output, disc, settings, rowsDone);
+        filterPage(pool, openInput, out, page, output, disc, settings.maxDiff, rowsDone);
         if (TIFFWriteDirectory(out.get()) == 0) {
             throw out.failure("cannot write the page");
         }
