@@ -102,11 +102,12 @@ template <typename Sample, int Step>
         smoothBlock<true>(disc, threshold, values, alpha, stride, count, mean);                    \
     }                                                                                              \
     target void name##ToFloats(const std::byte* samples, int bytes, int step, std::size_t count,   \
-                               float* values){FENDRAL_BY_LAYOUT(                                   \
-        bytes, step, toFloatsTyped, samples, count,                                                \
-        values)} target void name##ToSamples(const float* values, std::size_t count, float max,    \
-                                             int bytes, int step, std::byte* samples) {            \
-        FENDRAL_BY_LAYOUT(bytes, step, toSamplesTyped, values, count, max, samples)                \
+                               float* values) {                                                    \
+        FENDRAL_BY_LAYOUT(bytes, step, toFloatsTyped, samples, count, values);                     \
+    }                                                                                              \
+    target void name##ToSamples(const float* values, std::size_t count, float max, int bytes,      \
+                                int step, std::byte* samples) {                                    \
+        FENDRAL_BY_LAYOUT(bytes, step, toSamplesTyped, values, count, max, samples);               \
     }
 
 FENDRAL_KERNEL(baseline, )
