@@ -21,8 +21,8 @@ struct FolderRows {
 };
 
 // `folder` is a full path without a trailing separator except at its root: "/", "/home/u",
-// "C:\", "C:\Images", "\\server\share\dir". A drive root is shown as the classic lists show it,
-// in lower case ("c:\").
+// "C:\", "C:\Images", "\\server\share\dir". A drive root is shown in lower case ("c:\"), as the
+// drive list names drives.
 FolderRows folderRows(const std::string& folder, const std::vector<std::string>& subfolders,
                       char separator);
 

@@ -26,7 +26,7 @@ public:
 
 protected:
     // One file stays chosen until another is: a click on blank space, Ctrl+click or Ctrl+Space
-    // on the chosen file keep it, as the classic single-choice list does.
+    // on the chosen file keep it, so that Run never loses its input to a stray click.
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;
 
