@@ -1,3 +1,4 @@
+#include "ChildProcess.h"
 #include "FailureOf.h"
 #include "ScopedEnv.h"
 #include "TempFolder.h"
@@ -34,8 +35,7 @@ int exitStatusOf(const Body& body) {
     if (child == 0) {
         _exit(body());
     }
-    int status = -1;
-    waitpid(child, &status, 0);
+    const int status = waitForChild(child, "a test's child process");
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 

@@ -1,5 +1,6 @@
 // The composed shell script, run by the real /bin/sh with a probe in place of Fendral: whatever the
 // names hold, the probe must receive exactly the four intended arguments and nothing else may run.
+#include "ChildProcess.h"
 #include "ScopedEnv.h"
 #include "TempFolder.h"
 #include "job/Script.h"
@@ -105,7 +106,7 @@ TEST_F(ScriptRoundTrip, TheProbeReceivesExactlyTheIntendedArgumentsAndTheScriptR
             platform.writeScript(programFolder + "/", composePosixScript(job));
         fs::remove(record);
 
-        const std::string command = "echo | /bin/sh '" + script + "' >/dev/null";
+        const std::string command = "echo | timeout 60 /bin/sh '" + script + "' >/dev/null";
         ASSERT_EQ(std::system(command.c_str()), 0) << job.inputPath << "\n" << job.outputPath;
 
         EXPECT_EQ(recordedArguments(record), arguments(job)) << "round " << round;
@@ -148,9 +149,7 @@ TEST_F(ScriptRoundTrip, ASecondRunDuringAJobRunsNothingOfItsNamesInTheFirst) {
     start(second, 2);
     temp.write("go", "");
     for (const pid_t shell : shells) {
-        int status = 0;
-        waitpid(shell, &status, 0);
-        EXPECT_EQ(status, 0);
+        EXPECT_EQ(waitForChild(shell, "a job script"), 0);
     }
 
     std::set<std::vector<std::string>> received;
