@@ -12,7 +12,7 @@ linux_packages=(
     fonts-liberation fonts-dejavu-core
     locales
     librsvg2-bin file dpkg-dev lintian desktop-file-utils appstream
-    libtiff-tools time
+    libtiff-tools time strace    # strace: a signal injected into Fendral at the instant it names its output
     clang libclang-rt-14-dev    # the fuzz preset: clang and its libFuzzer runtime
 )
 

@@ -199,8 +199,11 @@ inline std::vector<TestImage> readTiff(const std::string& path) {
     return pages;
 }
 
+// As patchTag's index: the number of values the tag has.
+constexpr std::uint32_t countOfValues = 0xFFFFFFFF;
+
 // Sets value `index` of a tag (one of SHORT or LONG values) of the first page of a little-endian
-// classic TIFF: how hostile files are made.
+// classic TIFF, or its count of values: how hostile files are made.
 inline void patchTag(const std::string& path, std::uint16_t tag, std::uint32_t value,
                      std::uint32_t index = 0) {
     std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
@@ -212,6 +215,10 @@ inline void patchTag(const std::string& path, std::uint16_t tag, std::uint32_t v
     std::uint32_t entry = number(4, 4) + 2; // the first of the page's directory
     while (file && number(entry, 2) != tag) {
         entry += 12;
+    }
+    if (index == countOfValues) {
+        file.seekp(entry + 4).write(reinterpret_cast<const char*>(&value), 4);
+        return;
     }
     const int size = number(entry + 2, 2) == TIFF_SHORT ? 2 : 4;
     const std::uint32_t at = number(entry + 4, 4) * size <= 4 ? entry + 8 : number(entry + 8, 4);

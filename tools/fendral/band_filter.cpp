@@ -7,15 +7,36 @@
 
 namespace fendral {
 
+namespace {
+
+std::size_t planeSizeOf(const PageFormat& page, std::uint32_t columns, std::uint32_t bandRows,
+                        int reach) {
+    return (std::size_t{columns} + 2 * std::size_t(reach)) *
+           (std::min(bandRows, page.height) + 2 * std::size_t(reach));
+}
+
+int planesOf(const PageFormat& page) {
+    return page.channels + (page.hasAlpha() ? 1 : 0);
+}
+
+} // namespace
+
 FloatRows::FloatRows(const PageFormat& page, std::uint32_t columns, std::uint32_t bandRows,
                      int reach)
     : channels_(page.channels)
     , weighted_(page.hasAlpha())
     , columns_(columns)
     , stride_(static_cast<std::ptrdiff_t>(columns) + 2 * reach)
-    , planeSize_(static_cast<std::size_t>(stride_) * (std::min(bandRows, page.height) + 2 * reach))
-    , values_(planeSize_ * static_cast<std::size_t>(planes()))
+    , planeSize_(planeSizeOf(page, columns, bandRows, reach))
+    , values_(planeSize_ * static_cast<std::size_t>(planesOf(page)))
     , means_(std::size_t{columns} * static_cast<std::size_t>(channels_)) {}
+
+std::size_t FloatRows::bytesFor(const PageFormat& page, std::uint32_t columns,
+                                std::uint32_t bandRows, int reach) {
+    return (planeSizeOf(page, columns, bandRows, reach) * std::size_t(planesOf(page)) +
+            std::size_t{columns} * std::size_t(page.channels)) *
+           sizeof(float);
+}
 
 BandFilter::BandFilter(const PageFormat& page, const Disc& disc, double maxDiff,
                        std::uint32_t bandRows)

@@ -29,7 +29,9 @@ public:
     float* means(int channel) { return means_.data() + std::size_t(channel) * columns_; }
     std::ptrdiff_t stride() const { return stride_; }
     int planes() const { return channels_ + (weighted_ ? 1 : 0); }
-    std::size_t bytes() const { return (values_.size() + means_.size()) * sizeof(float); }
+    // What such planes take.
+    static std::size_t bytesFor(const PageFormat& page, std::uint32_t columns,
+                                std::uint32_t bandRows, int reach);
 
 private:
     int channels_;

@@ -19,6 +19,7 @@ public:
     std::uint32_t blocks() const {
         return blockRows_ * columns_ * static_cast<std::uint32_t>(planes_);
     }
+    std::size_t blockBytes() const { return blockBytes_; }
     // All blocks of one block row, one after another.
     std::size_t blockRowBytes() const { return blockBytes_ * columns_ * planes_; }
     // Rows that block row `blockRow` really has (the last strip may be short).

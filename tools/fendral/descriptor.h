@@ -11,8 +11,12 @@ public:
     explicit Descriptor(int fd = -1)
         : fd_(fd) {}
     ~Descriptor() { reset(); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
+    Descriptor(Descriptor&& other) noexcept
+        : fd_(std::exchange(other.fd_, -1)) {}
+    Descriptor& operator=(Descriptor&& other) noexcept {
+        reset(std::exchange(other.fd_, -1));
+        return *this;
+    }
 
     int get() const { return fd_; }
     bool isOpen() const { return fd_ >= 0; }

@@ -3,6 +3,7 @@
 #include "descriptor.h"
 #include "safe_output.h"
 #include "tiff_pipeline.h"
+#include "walked_path.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -18,16 +19,23 @@ namespace {
 // what was opened, and every handle reads that same file, whatever happens to its name.
 class InputFile {
 public:
-    // A FIFO would wait for a writer before it could be refused: it is opened without waiting.
+    // Looked up once; a FIFO or a device is refused before it is opened. What is opened is then
+    // the file found, through the descriptor of the lookup, not its name again.
     explicit InputFile(const std::string& name)
-        : name_(name)
-        , fd_(::openat(AT_FDCWD, name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
-        if (!fd_.isOpen() || ::fstat(fd_.get(), &identity_) != 0) {
-            throw Failure("cannot open " + name + ": " + std::strerror(errno));
+        : name_(name) {
+        const WalkedPath found = walkPath(name, "open");
+        if (!found.exists()) {
+            throw Failure("cannot open " + name + ": " + std::strerror(ENOENT));
         }
+        identity_ = found.info;
         if (!S_ISREG(identity_.st_mode)) {
             throw Failure(name + (S_ISDIR(identity_.st_mode) ? " is a folder, not an image"
                                                              : " is not a regular file"));
+        }
+        fd_.reset(::open(("/proc/self/fd/" + std::to_string(found.object.get())).c_str(),
+                         O_RDONLY | O_CLOEXEC));
+        if (!fd_.isOpen()) {
+            throw Failure("cannot open " + name + ": " + std::strerror(errno));
         }
     }
 
@@ -53,7 +61,8 @@ JobSummary filterFile(const std::string& input, const std::string& output,
         return file.open();
     };
     JobSummary summary;
-    const std::vector<PageFormat> pages = scanPages(open, summary.notKept);
+    const Disc disc(settings.radius);
+    const std::vector<PageFormat> pages = scanPages(open, disc, summary.notKept);
     std::uint64_t totalRows = 0;
     for (const PageFormat& page : pages) {
         totalRows += page.height;
@@ -66,7 +75,7 @@ JobSummary filterFile(const std::string& input, const std::string& output,
         mode += '8';
     }
     TiffFile out(output, target.fd(), mode.c_str());
-    filterPages(open, out, pages, settings, progress.rowsDone, summary.notKept);
+    filterPages(open, out, pages, disc, settings, progress.rowsDone, summary.notKept);
     out.close();
     target.commit();
     summary.width = pages.front().width;

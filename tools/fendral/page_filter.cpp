@@ -1,7 +1,10 @@
 #include "page_filter.h"
 
 #include "band_filter.h"
+#include "failure.h"
+#include "memory_bound.h"
 #include "page_reader.h"
+#include "page_tags.h"
 #include "page_writer.h"
 
 #include <algorithm>
@@ -13,8 +16,9 @@ namespace fendral {
 namespace {
 
 // Rows a band: few enough that the rings stay small, enough that a band's tasks stay long beside
-// the work of handing them out.
-constexpr std::uint32_t bandRows = 32;
+// the work of handing them out; fewer where rows are so wide that a band would pass 32 MB.
+constexpr std::uint32_t mostBandRows = 32;
+constexpr std::size_t bandBytes = std::size_t{32} << 20;
 // Columns a lane: narrow enough that several workers share even a narrow page, wide enough that
 // the columns a lane reads beyond its own stay a small share. Lanes never depend on the number of
 // workers, so neither does any sample.
@@ -35,31 +39,63 @@ std::vector<Lane> lanesOf(std::uint32_t width) {
     return lanes;
 }
 
+// How a page is cut and held on its way through, whatever the number of workers.
+struct PipelineShape {
+    std::uint32_t bandRows;
+    std::vector<Lane> lanes;
+    std::uint32_t widestLane;
+    std::uint32_t rowsRead;    // held by the input ring: a band of each of two lanes, and reach
+    std::uint32_t rowsWritten; // held by the output ring: a band of each of two lanes
+    std::size_t floatRowBytes; // of one set of planes
+    bool keepsReach;           // each lane its own planes; otherwise each worker its own
+};
+
+PipelineShape shapeOf(const PageFormat& page, int reach) {
+    PipelineShape shape{};
+    shape.bandRows = static_cast<std::uint32_t>(
+        std::clamp<std::size_t>(bandBytes / page.rowBytes(), 1, mostBandRows));
+    shape.lanes = lanesOf(page.width);
+    shape.widestLane = std::ranges::max(shape.lanes, {}, &Lane::columns).columns;
+    shape.rowsRead = 2 * shape.bandRows + 2 * unsigned(reach);
+    shape.rowsWritten = 2 * shape.bandRows;
+    shape.floatRowBytes = FloatRows::bytesFor(page, shape.widestLane, shape.bandRows, reach);
+    shape.keepsReach = shape.floatRowBytes * shape.lanes.size() <= keptPlaneBytes;
+    return shape;
+}
+
+std::size_t memoryOf(const PageFormat& page, const PipelineShape& shape, unsigned workers) {
+    return PageReader::memoryFor(page, workers, shape.rowsRead) +
+           PageWriter::memoryFor(outputFormat(page), workers, shape.rowsWritten) +
+           shape.floatRowBytes * (shape.keepsReach ? shape.lanes.size() : workers);
+}
+
 // One page on its way through: the next task is the first of writing, compressing, filtering a
 // band of a lane and decoding whose input is ready and whose output has room.
 class PagePipeline final : public PoolJob {
 public:
     PagePipeline(const OpenInput& open, TiffFile& file, const PageFormat& page,
-                 const PageFormat& output, const Disc& disc, double maxDiff, unsigned workers)
+                 const PageFormat& output, const Disc& disc, double maxDiff,
+                 const PipelineShape& shape, unsigned workers)
         : page_(page)
-        , filter_(page, disc, maxDiff, bandRows)
-        , bands_((page.height + bandRows - 1) / bandRows)
-        , reader_(open, page, workers, 2 * bandRows + 2 * unsigned(disc.reach()))
-        , writer_(file, output, workers, 2 * bandRows) {
-        for (const Lane& lane : lanesOf(page.width)) {
+        , workers_(workers)
+        , filter_(page, disc, maxDiff, shape.bandRows)
+        , bands_((page.height + shape.bandRows - 1) / shape.bandRows)
+        , reader_(open, page, workers, shape.rowsRead)
+        , writer_(file, output, workers, shape.rowsWritten)
+        , keepsReach_(shape.keepsReach) {
+        for (const Lane& lane : shape.lanes) {
             lanes_.push_back({lane});
         }
-        const std::uint32_t widest = std::ranges::max(lanes_, {}, [](const LaneState& state) {
-                                         return state.lane.columns;
-                                     }).lane.columns;
-        rows_.push_back(std::make_unique<FloatRows>(page, widest, bandRows, disc.reach()));
-        keepsReach_ = rows_.front()->bytes() * lanes_.size() <= keptPlaneBytes;
         while (rows_.size() < (keepsReach_ ? lanes_.size() : workers)) {
-            rows_.push_back(std::make_unique<FloatRows>(page, widest, bandRows, disc.reach()));
+            rows_.push_back(
+                std::make_unique<FloatRows>(page, shape.widestLane, shape.bandRows, disc.reach()));
         }
     }
 
     std::optional<PoolTask> next(unsigned worker) override {
+        if (worker >= workers_) {
+            return std::nullopt;
+        }
         if (std::optional<PoolTask> task = writer_.next()) {
             return task;
         }
@@ -106,7 +142,7 @@ private:
     }
 
     bool isReady(std::uint32_t band) const {
-        const std::uint32_t last = std::min(page_.height, (band + 1) * bandRows);
+        const std::uint32_t last = std::min(page_.height, (band + 1) * filter_.bandRows());
         const std::uint32_t read = std::min(page_.height, last + unsigned(filter_.reach()));
         return reader_.decodedRows() >= read && writer_.hasRoomFor(last);
     }
@@ -117,7 +153,7 @@ private:
         std::uint32_t filtered = page_.height;
         std::uint32_t firstRead = page_.height;
         for (const LaneState& state : lanes_) {
-            filtered = std::min(filtered, state.band * bandRows);
+            filtered = std::min(filtered, state.band * filter_.bandRows());
             if (state.band < bands_) {
                 firstRead = std::min(firstRead, filter_.firstRowRead(state.band));
             }
@@ -130,12 +166,13 @@ private:
     }
 
     PageFormat page_;
+    unsigned workers_; // those the page's memory allows, the first of the pool's
     BandFilter filter_;
     std::uint32_t bands_;
     PageReader reader_;
     PageWriter writer_;
     std::vector<LaneState> lanes_;
-    bool keepsReach_ = false;
+    bool keepsReach_;
     // Each lane's planes when it keeps them, else each worker's.
     std::vector<std::unique_ptr<FloatRows>> rows_;
     std::uint32_t filtered_ = 0;
@@ -143,10 +180,24 @@ private:
 
 } // namespace
 
+void checkMemory(const PageFormat& page, const Disc& disc) {
+    const std::size_t needed = memoryOf(page, shapeOf(page, disc.reach()), 1);
+    if (needed > pageMemoryLimit) {
+        throw Failure("filtering it would take " + std::to_string(needed >> 20) +
+                      " MB of memory, more than the " + std::to_string(pageMemoryLimit >> 20) +
+                      " MB allowed");
+    }
+}
+
 void filterPage(WorkerPool& pool, const OpenInput& open, TiffFile& file, const PageFormat& page,
                 const PageFormat& output, const Disc& disc, double maxDiff,
                 const RowsDone& rowsDone) {
-    PagePipeline pipeline(open, file, page, output, disc, maxDiff, pool.size());
+    const PipelineShape shape = shapeOf(page, disc.reach());
+    unsigned workers = pool.size();
+    while (workers > 1 && memoryOf(page, shape, workers) > pageMemoryLimit) {
+        --workers;
+    }
+    PagePipeline pipeline(open, file, page, output, disc, maxDiff, shape, workers);
     pool.run(pipeline, rowsDone);
 }
 

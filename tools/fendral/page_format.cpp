@@ -1,6 +1,7 @@
 #include "page_format.h"
 
 #include "failure.h"
+#include "listed_blocks.h"
 
 #include <algorithm>
 #include <string>
@@ -11,10 +12,6 @@ namespace {
 
 // Large enough for any real image, small enough that sizes computed in int cannot overflow.
 constexpr std::uint32_t maxExtent = 1U << 24;
-// The most one tile may take decoded (the rows of it that hold image rows): a tile declared far
-// larger than the image would otherwise make a small file need gigabytes. tiffcp refuses tiles
-// at the same size.
-constexpr std::uint64_t maxTileBytes = std::uint64_t{256} << 20;
 
 [[noreturn]] void unsupported(const std::string& what) {
     throw Failure(what + " not supported");
@@ -110,16 +107,6 @@ void readBlockSize(TIFF* tif, PageFormat& page) {
             throw Failure("the tile size is invalid");
         }
         // The rows of a tile below the image's last are never decoded.
-        const std::uint64_t bytes = std::uint64_t{page.blockWidth} *
-                                    std::min(page.blockHeight, page.height) *
-                                    static_cast<unsigned>(page.planar ? 1 : page.channels) *
-                                    static_cast<unsigned>(page.bytesPerSample());
-        if (bytes > maxTileBytes) {
-            throw Failure("its tiles of " + std::to_string(page.blockWidth) + " x " +
-                          std::to_string(page.blockHeight) + " would take " +
-                          std::to_string(bytes >> 20) + " MB each to decode, more than the " +
-                          std::to_string(maxTileBytes >> 20) + " MB allowed");
-        }
         page.blockHeight = std::min(page.blockHeight, page.height);
         return;
     }
@@ -179,6 +166,8 @@ PageFormat describePage(TIFF* tif) {
     }
     page.planar = planarConfig == PLANARCONFIG_SEPARATE && page.channels > 1;
     readBlockSize(tif, page);
+    checkBlocksListed(tif, page);
+    page.largestStoredBlock = largestStoredBlock(tif);
     page.directory = TIFFCurrentDirOffset(tif);
     return page;
 }

@@ -25,8 +25,9 @@ struct PageFormat {
     ExtraSample extra = ExtraSample::none;
     bool planar = false;
     bool tiled = false;
-    std::uint32_t blockWidth = 0;  // tile width, or the image width for strips
-    std::uint32_t blockHeight = 0; // tile length, or rows per strip; at most the height
+    std::uint32_t blockWidth = 0;         // tile width, or the image width for strips
+    std::uint32_t blockHeight = 0;        // tile length, or rows per strip; at most the height
+    std::uint64_t largestStoredBlock = 0; // bytes, as the file holds it
     std::uint16_t photometric = PHOTOMETRIC_MINISBLACK;
     std::uint16_t compression = COMPRESSION_NONE;
     // Where the page is found and how messages name it; a reduced-resolution sub-image follows

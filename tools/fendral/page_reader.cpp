@@ -1,5 +1,7 @@
 #include "page_reader.h"
 
+#include "memory_bound.h"
+
 #include <algorithm>
 #include <span>
 #include <string>
@@ -32,6 +34,29 @@ std::uint32_t readAhead(const BlockGrid& grid, unsigned workers) {
     return static_cast<std::uint32_t>(
         std::clamp<std::size_t>(readAheadBytes / grid.blockRowBytes(), 1, 2 * workers));
 }
+
+} // namespace
+
+PageReader::Layout PageReader::layoutOf(const PageFormat& page, unsigned workers,
+                                        std::uint32_t rowsHeld) {
+    const bool byRows = readsByRows(page);
+    const BlockGrid grid(byRows ? inFewRows(page) : page);
+    // A block row being read into and one in which the rows held start, and room to read ahead.
+    const std::uint32_t slots =
+        std::min(grid.blockRows(), (rowsHeld + grid.blockHeight() - 1) / grid.blockHeight() + 1 +
+                                       readAhead(grid, workers));
+    const unsigned handles = byRows ? (page.planar ? unsigned(page.channels) : 1U)
+                                    : std::clamp(grid.blocks(), 1U, std::max(1U, workers));
+    return {byRows, grid, slots, handles};
+}
+
+std::size_t PageReader::memoryFor(const PageFormat& page, unsigned workers,
+                                  std::uint32_t rowsHeld) {
+    const Layout layout = layoutOf(page, workers, rowsHeld);
+    return layout.grid.blockRowBytes() * layout.slots + layout.handles * handleMemory(page, false);
+}
+
+namespace {
 
 // Whether block `index` (a strip or tile) is sparse: a byte count of 0 is the form some writers
 // use for "no data", read as zeros, which then fill `rows`. Any other block must lie wholly within
@@ -70,21 +95,19 @@ bool readAsSparse(TiffFile& handle, const std::string& block, std::uint32_t inde
 
 PageReader::PageReader(const OpenInput& open, const PageFormat& page, unsigned workers,
                        std::uint32_t rowsHeld)
+    : PageReader(open, page, layoutOf(page, workers, rowsHeld)) {}
+
+PageReader::PageReader(const OpenInput& open, const PageFormat& page, const Layout& layout)
     : page_(page)
-    , byRows_(readsByRows(page))
-    , grid_(byRows_ ? inFewRows(page) : page)
-    // A block row being read into and one in which the rows held start, and room to read ahead.
-    , slots_(
-          std::min(grid_.blockRows(), (rowsHeld + grid_.blockHeight() - 1) / grid_.blockHeight() +
-                                          1 + readAhead(grid_, workers)))
+    , byRows_(layout.byRows)
+    , grid_(layout.grid)
+    , slots_(layout.slots)
     , blocks_(std::make_unique_for_overwrite<std::byte[]>(grid_.blockRowBytes() * slots_))
     , unfinished_(slots_, 0) {
-    const unsigned handles = byRows_ ? (page.planar ? unsigned(page.channels) : 1U)
-                                     : std::clamp(grid_.blocks(), 1U, std::max(1U, workers));
-    for (unsigned i = 0; i < handles; ++i) {
+    for (unsigned i = 0; i < layout.handles; ++i) {
         openAt(open);
     }
-    busy_.resize(handles);
+    busy_.resize(layout.handles);
 }
 
 TiffFile& PageReader::openAt(const OpenInput& open) {

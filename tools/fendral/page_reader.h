@@ -24,6 +24,8 @@ public:
     // the first one still needed, and room for the workers to decode ahead.
     PageReader(const OpenInput& open, const PageFormat& page, unsigned workers,
                std::uint32_t rowsHeld);
+    // The memory such a reader holds at most: its ring, and its handles' blocks as stored.
+    static std::size_t memoryFor(const PageFormat& page, unsigned workers, std::uint32_t rowsHeld);
 
     const BlockGrid& grid() const { return grid_; }
     // The block row buffer that holds row y, and where in it y is.
@@ -39,6 +41,15 @@ public:
     std::optional<PoolTask> next(unsigned worker);
 
 private:
+    struct Layout {
+        bool byRows;
+        BlockGrid grid;
+        std::uint32_t slots;
+        unsigned handles; // one per worker, or one per plane when by rows
+    };
+    static Layout layoutOf(const PageFormat& page, unsigned workers, std::uint32_t rowsHeld);
+    PageReader(const OpenInput& open, const PageFormat& page, const Layout& layout);
+
     struct Unit {
         std::uint32_t blockRow;
         std::uint32_t index; // the block's strip or tile number; the plane when reading by rows

@@ -10,6 +10,8 @@ namespace fendral {
 
 namespace {
 
+constexpr std::size_t largestStrip = std::size_t{1} << 20;
+
 bool usesPredictor(std::uint16_t compression) {
     return compression == COMPRESSION_LZW || compression == COMPRESSION_ADOBE_DEFLATE ||
            compression == COMPRESSION_DEFLATE || compression == COMPRESSION_ZSTD ||
@@ -66,8 +68,14 @@ PageFormat outputFormat(const PageFormat& input) {
         output.blockWidth = writableTileSide(std::min(input.blockWidth, input.width));
         output.blockHeight = writableTileSide(input.blockHeight);
     } else {
-        // About 64 KiB a strip, in a multiple of 16 rows as JPEG wants.
-        const std::size_t rows = std::max<std::size_t>(16, 65536 / input.rowBytes() / 16 * 16);
+        // About 64 KiB a strip, in a multiple of 16 rows as JPEG wants; where 16 rows would pass a
+        // megabyte, as many rows as a megabyte holds, so that wide pages stay light (JPEG's rows
+        // are never that wide).
+        const std::size_t rowBytes = input.rowBytes();
+        const std::size_t rows =
+            16 * rowBytes <= largestStrip || input.compression == COMPRESSION_JPEG
+                ? std::max<std::size_t>(16, 65536 / rowBytes / 16 * 16)
+                : std::max<std::size_t>(1, largestStrip / rowBytes);
         output.blockHeight = static_cast<std::uint32_t>(std::min<std::size_t>(rows, input.height));
         output.blockWidth = input.width;
     }

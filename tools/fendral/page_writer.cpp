@@ -1,5 +1,7 @@
 #include "page_writer.h"
 
+#include "memory_bound.h"
+
 #include <algorithm>
 #include <string>
 
@@ -13,17 +15,35 @@ constexpr std::size_t writeAheadBytes = std::size_t{8} << 20;
 
 } // namespace
 
+std::uint32_t PageWriter::slotsFor(const BlockGrid& grid, unsigned workers,
+                                   std::uint32_t rowsHeld) {
+    return std::min(grid.blockRows(),
+                    (rowsHeld + grid.blockHeight() - 1) / grid.blockHeight() + 1 +
+                        static_cast<std::uint32_t>(std::clamp<std::size_t>(
+                            writeAheadBytes / grid.blockRowBytes(), 1, 2 * workers)));
+}
+
+bool PageWriter::compressesBlocks(const PageFormat& page) {
+    return page.compression != COMPRESSION_JPEG && page.compression != COMPRESSION_NONE;
+}
+
+std::size_t PageWriter::memoryFor(const PageFormat& page, unsigned workers,
+                                  std::uint32_t rowsHeld) {
+    const BlockGrid grid(page);
+    const std::size_t ring = grid.blockRowBytes() * slotsFor(grid, workers, rowsHeld);
+    // Compressed, a block may grow by half (LZW on noise) until it is written.
+    return compressesBlocks(page) ? ring + ring * 3 / 2 + workers * handleMemory(page, true)
+                                  : ring + handleMemory(page, true);
+}
+
 PageWriter::PageWriter(TiffFile& file, const PageFormat& page, unsigned workers,
                        std::uint32_t rowsHeld)
     : file_(file)
     , page_(page)
     , grid_(page)
-    , slots_(std::min(grid_.blockRows(),
-                      (rowsHeld + grid_.blockHeight() - 1) / grid_.blockHeight() + 1 +
-                          static_cast<std::uint32_t>(std::clamp<std::size_t>(
-                              writeAheadBytes / grid_.blockRowBytes(), 1, 2 * workers))))
+    , slots_(slotsFor(grid_, workers, rowsHeld))
     , blocks_(std::make_unique_for_overwrite<std::byte[]>(grid_.blockRowBytes() * slots_)) {
-    if (page.compression != COMPRESSION_JPEG && page.compression != COMPRESSION_NONE) {
+    if (compressesBlocks(page)) {
         encoder_.emplace(file, page, workers);
     }
 }

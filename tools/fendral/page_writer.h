@@ -23,6 +23,9 @@ public:
     // page is the output layout (see outputFormat), already set on file; the ring holds at least
     // rowsHeld rows, and room for the workers to compress ahead.
     PageWriter(TiffFile& file, const PageFormat& page, unsigned workers, std::uint32_t rowsHeld);
+    // The memory such a writer holds at most: its ring, the blocks compressed and not yet written,
+    // and the encoders' (or the file's) handles.
+    static std::size_t memoryFor(const PageFormat& page, unsigned workers, std::uint32_t rowsHeld);
 
     const BlockGrid& grid() const { return grid_; }
     // The block row buffer that holds row y, and where in it y is.
@@ -49,6 +52,10 @@ private:
         std::vector<std::byte> encoded;
     };
 
+    static std::uint32_t slotsFor(const BlockGrid& grid, unsigned workers, std::uint32_t rowsHeld);
+    // Whether workers compress the blocks; otherwise the file writes them as they are, or with
+    // JPEG, whose tables it must make itself.
+    static bool compressesBlocks(const PageFormat& page);
     std::optional<PoolTask> writeTask();
     void write(Block& block);
     std::byte* slot(std::uint32_t blockRow) const {
@@ -58,8 +65,6 @@ private:
     TiffFile& file_;
     PageFormat page_;
     BlockGrid grid_;
-    // JPEG's tables belong to the file, made by the file's own encoder as it writes; uncompressed
-    // blocks need no encoder.
     std::optional<BlockEncoder> encoder_;
     std::uint32_t slots_;
     std::unique_ptr<std::byte[]> blocks_;

@@ -1,16 +1,15 @@
 #include "safe_output.h"
 
 #include "failure.h"
+#include "walked_path.h"
 
 #include <array>
 #include <cerrno>
 #include <csignal>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
-#include <memory>
 #include <random>
+#include <signal.h>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,6 +31,31 @@ void removePendingAndDie(int signal) {
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
+
+// The signals that usually end a process, which remove a temporary name first.
+constexpr std::array endingSignals{SIGHUP,  SIGINT,  SIGQUIT,   SIGTERM, SIGUSR1, SIGUSR2,
+                                   SIGALRM, SIGPIPE, SIGVTALRM, SIGPROF, SIGXCPU};
+
+// Holds the ending signals back while a temporary name is made and marked for removal: one that
+// came in between would end the job before the name could be removed. Only this thread runs then:
+// the workers start after the file is opened and have ended before it is named.
+class EndingSignalsHeld {
+public:
+    EndingSignalsHeld() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (const int signal : endingSignals) {
+            sigaddset(&held, signal);
+        }
+        ::pthread_sigmask(SIG_BLOCK, &held, &before_);
+    }
+    ~EndingSignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &before_, nullptr); }
+    EndingSignalsHeld(const EndingSignalsHeld&) = delete;
+    EndingSignalsHeld& operator=(const EndingSignalsHeld&) = delete;
+
+private:
+    sigset_t before_{};
+};
 
 void setPending(int folder, const std::string& name) {
     nameIsPending = 0;
@@ -67,47 +91,21 @@ int withFreshName(std::string& name, Make make) {
     throw Failure("cannot write " + output + ": " + std::strerror(error));
 }
 
-// Where the output really goes, and what is there now (if anything). A link to a file stands
-// for that file, as cp treats it; a dangling one could point anywhere and is refused.
-std::string finalPath(const std::string& output, struct stat& existing, bool& exists) {
-    struct stat link {};
-    exists = false;
-    if (::lstat(output.c_str(), &link) != 0) {
-        if (errno != ENOENT) {
-            cannotWrite(output);
-        }
-        return output;
-    }
-    if (!S_ISLNK(link.st_mode)) {
-        existing = link;
-        exists = true;
-        return output;
-    }
-    const std::unique_ptr<char, decltype(&std::free)> target(::realpath(output.c_str(), nullptr),
-                                                             &std::free);
-    if (!target && errno == ENOENT) {
-        throw Failure("not writing through a dangling link: " + output);
-    }
-    if (!target || ::stat(target.get(), &existing) != 0) {
-        cannotWrite(output); // a loop of links, a folder that may not be searched...
-    }
-    exists = true;
-    return target.get();
-}
-
-void checkExisting(const std::string& output, const struct stat& existing,
+void checkExisting(const std::string& output, const WalkedPath& existing,
                    const struct stat& input) {
-    if (existing.st_dev == input.st_dev && existing.st_ino == input.st_ino) {
+    const struct stat& info = existing.info;
+    if (info.st_dev == input.st_dev && info.st_ino == input.st_ino) {
         throw Failure("the output " + output + " is the input file; choose another name");
     }
-    if (S_ISDIR(existing.st_mode)) {
+    if (S_ISDIR(info.st_mode)) {
         throw Failure("the output " + output + " is a folder; name a file");
     }
-    if (!S_ISREG(existing.st_mode)) {
+    if (!S_ISREG(info.st_mode)) {
         throw Failure("the output " + output + " is not a regular file");
     }
     // The mode bits too: root may write anything, but a 0444 file is meant to stay as it is.
-    if ((existing.st_mode & 0222) == 0 || ::access(output.c_str(), W_OK) != 0) {
+    if ((info.st_mode & 0222) == 0 ||
+        ::faccessat(existing.folder.get(), existing.name.c_str(), W_OK, 0) != 0) {
         throw Failure("the output " + output + " is read-only");
     }
 }
@@ -128,21 +126,22 @@ void takeOwnerAndMode(int fd, const struct stat& existing) {
 
 SafeOutput::SafeOutput(const struct stat& input, const std::string& output)
     : output_(output) {
-    struct stat existing {};
-    bool exists = false;
-    const std::filesystem::path target(finalPath(output, existing, exists));
-    if (exists) {
-        checkExisting(output, existing, input);
+    const WalkedPath target = walkPath(output, "write");
+    if (target.exists()) {
+        checkExisting(output, target, input);
+    } else if (target.throughLink) {
+        // A link to nothing could point anywhere.
+        throw Failure("not writing through a dangling link: " + output);
     }
-    folder_.reset(::open(target.has_parent_path() ? target.parent_path().c_str() : ".",
-                         O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    folder_.reset(::openat(target.folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!folder_.isOpen()) {
         cannotWrite(output);
     }
-    name_ = target.filename();
+    name_ = target.name;
     // A new output gets what the umask leaves of 0666, as any new file does.
     file_.reset(::openat(folder_.get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0666));
     if (!file_.isOpen() && (errno == EOPNOTSUPP || errno == EISDIR)) {
+        const EndingSignalsHeld held;
         file_.reset(withFreshName(temporary_, [&](const char* name) {
             return ::openat(folder_.get(), name, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         }));
@@ -153,8 +152,8 @@ SafeOutput::SafeOutput(const struct stat& input, const std::string& output)
     if (!file_.isOpen()) {
         cannotWrite(output);
     }
-    if (exists) {
-        takeOwnerAndMode(file_.get(), existing);
+    if (target.exists()) {
+        takeOwnerAndMode(file_.get(), target.info);
     }
 }
 
@@ -172,6 +171,7 @@ void SafeOutput::commit() {
         cannotWrite(output_);
     }
     if (temporary_.empty()) {
+        const EndingSignalsHeld held;
         // Through /proc any process may give a name to an unnamed file it holds.
         const std::string self = "/proc/self/fd/" + std::to_string(file_.get());
         if (withFreshName(temporary_, [&](const char* name) {
@@ -190,14 +190,14 @@ void SafeOutput::commit() {
     // And the folder, so that the name itself survives a crash. A file system that cannot flush a
     // folder says so with EINVAL.
     if (::fsync(folder_.get()) != 0 && errno != EINVAL) {
-        cannotWrite(output_);
+        throw Failure("cannot flush the folder of " + output_ + ": " + std::strerror(errno) +
+                      "; the new output is in place but may not survive a crash");
     }
 }
 
 void SafeOutput::handleSignals() {
     std::signal(SIGXFSZ, SIG_IGN);
-    for (const int signal : {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE,
-                             SIGVTALRM, SIGPROF, SIGXCPU}) {
+    for (const int signal : endingSignals) {
         struct sigaction current {};
         if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler != SIG_IGN) {
             std::signal(signal, removePendingAndDie);

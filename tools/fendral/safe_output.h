@@ -11,8 +11,10 @@ namespace fendral {
 // complete: a failed or interrupted job, however it ends, leaves no partial file and any earlier
 // output untouched. Where the file system has no unnamed files it is written under a temporary
 // name, which the usual ending signals remove (see handleSignals). Only a regular file is ever
-// replaced; a link to one is written through, the link kept. Anything else (the input itself by
-// any path, a folder, a device, a read-only file, a dangling link) is refused before any work.
+// replaced; a link to one is written through, the link kept, unless another user could have put
+// it there (see walkPath). The path is looked up once: the checks, the new file, its name and the
+// folder's flush all act on the folder found then. Anything else (the input itself by any path, a
+// folder, a device, a read-only file, a dangling link) is refused before any work.
 class SafeOutput {
 public:
     // `input` is what the open input file is (fstat). Throws Failure saying why the output cannot

@@ -35,7 +35,7 @@ std::vector<std::uint64_t> subImageDirectories(TIFF* tif) {
 
 // A sub-image is a preview: one that cannot be read or written again is named, not fatal.
 std::optional<PageFormat> describeSubImage(TiffFile& in, std::uint64_t directory,
-                                           const std::string& place,
+                                           const std::string& place, const Disc& disc,
                                            std::vector<std::string>& notKept) {
     if (TIFFSetSubDirectory(in.get(), directory) == 0 || in.reportedError()) {
         notKept.push_back(place + " (unreadable)");
@@ -43,6 +43,7 @@ std::optional<PageFormat> describeSubImage(TiffFile& in, std::uint64_t directory
     }
     try {
         PageFormat image = describePage(in.get());
+        checkMemory(image, disc);
         image.place = place;
         image.isSubImage = true;
         if (!subImageDirectories(in.get()).empty()) {
@@ -60,13 +61,15 @@ std::optional<PageFormat> describeSubImage(TiffFile& in, std::uint64_t directory
 // Every directory is read by a handle that comes to it directly: the pages one after another,
 // each sub-image and each page filtered through a handle of its own. (A libtiff handle that has
 // read one directory searches the whole chain of pages to place any other it is sent to.)
-std::vector<PageFormat> scanPages(const OpenInput& open, std::vector<std::string>& notKept) {
+std::vector<PageFormat> scanPages(const OpenInput& open, const Disc& disc,
+                                  std::vector<std::string>& notKept) {
     std::vector<PageFormat> pages;
     const std::unique_ptr<TiffFile> in = open();
     for (std::size_t index = 0; readNextPage(*in, index); ++index) {
         const std::size_t page = pages.size();
         try {
             pages.push_back(describePage(in->get()));
+            checkMemory(pages.back(), disc);
         } catch (const Failure& failure) {
             throw in->failure(failure.what());
         }
@@ -75,7 +78,7 @@ std::vector<PageFormat> scanPages(const OpenInput& open, std::vector<std::string
         for (std::size_t sub = 0; sub < subDirectories.size(); ++sub) {
             const std::string place = pages[page].place + " sub-image " + std::to_string(sub + 1);
             std::optional<PageFormat> image =
-                describeSubImage(*open(), subDirectories[sub], place, notKept);
+                describeSubImage(*open(), subDirectories[sub], place, disc, notKept);
             if (image) {
                 pages.push_back(std::move(*image));
                 ++pages[page].subImages;
@@ -86,9 +89,8 @@ std::vector<PageFormat> scanPages(const OpenInput& open, std::vector<std::string
 }
 
 void filterPages(const OpenInput& openInput, TiffFile& out, std::span<const PageFormat> pages,
-                 const FilterSettings& settings, const RowsDone& rowsDone,
+                 const Disc& disc, const FilterSettings& settings, const RowsDone& rowsDone,
                  std::vector<std::string>& notKept) {
-    const Disc disc(settings.radius);
     WorkerPool pool(settings.threads);
     for (const PageFormat& page : pages) {
         const std::unique_ptr<TiffFile> input = openInput();

@@ -40,6 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using fendral::TiffFile;
     // The first byte picks the settings, so the fuzzer explores radii and thresholds too.
     const fendral::FilterSettings settings{(data[0] % 8) * 0.5, (data[0] / 8) * 4.0, 2};
+    const fendral::Disc disc(settings.radius);
     // Each handle reads its own copy of the bytes, at a position of its own.
     std::vector<std::unique_ptr<MemoryFile>> copies;
     const auto opener = [&](const std::vector<std::uint8_t>& bytes) -> fendral::OpenInput {
@@ -59,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<fendral::PageFormat> pages;
     std::vector<std::string> notKept;
     try {
-        pages = fendral::scanPages(opener(input), notKept);
+        pages = fendral::scanPages(opener(input), disc, notKept);
         if (!smallEnough(pages)) {
             return 0;
         }
@@ -67,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             "output", [&](TIFFOpenOptions* options) { return output.open("output", "w", options); },
             "cannot start writing");
         fendral::filterPages(
-            opener(input), out, pages, settings, [](std::uint32_t) {}, notKept);
+            opener(input), out, pages, disc, settings, [](std::uint32_t) {}, notKept);
         out.close();
     } catch (const fendral::Failure&) {
         return 0;
@@ -75,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Whatever was written must read back as the same pages.
     try {
         const std::vector<fendral::PageFormat> again =
-            fendral::scanPages(opener(output.bytes()), notKept);
+            fendral::scanPages(opener(output.bytes()), disc, notKept);
         if (again.size() != pages.size() ||
             !std::equal(pages.begin(), pages.end(), again.begin(), sameLayout)) {
             __builtin_trap();
