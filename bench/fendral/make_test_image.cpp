@@ -1,8 +1,9 @@
 // Writes a noisy 8-bit RGB test picture of any size, row by row so that even 30000 x 30000 takes
 // little memory: a gradient with a disc and a box, plus noise, the same on every run; as many
-// pages of it as asked.
-// usage: bench_fendral_make_image OUT WIDTH HEIGHT none|lzw|deflate ROWS_PER_STRIP|tile:SIDE
-// [PAGES]
+// pages of it as asked. "sparse" writes instead a 16-bit RGBA Deflate page whose strips all have
+// a byte count of 0 (no data, read as zeros): a tiny file for a page of any size.
+// usage: bench_fendral_make_image OUT WIDTH HEIGHT none|lzw|deflate|sparse
+// ROWS_PER_STRIP|tile:SIDE [PAGES]
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -31,10 +32,29 @@ std::uint8_t level(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::u
     return std::uint8_t(value < 0 ? 0 : value > 255 ? 255 : value);
 }
 
+// "sparse" stands for itself: no compression is ever applied to its strips.
+constexpr std::uint16_t sparse = 0xFFFF;
+
 std::uint16_t compressionOf(const std::string& name) {
     return name == "lzw"       ? COMPRESSION_LZW
            : name == "deflate" ? COMPRESSION_ADOBE_DEFLATE
+           : name == "sparse"  ? sparse
                                : COMPRESSION_NONE;
+}
+
+bool writeSparsePage(TIFF* tif, std::uint32_t width, std::uint32_t height, std::uint32_t rows) {
+    const std::uint16_t alpha = EXTRASAMPLE_UNASSALPHA;
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width);
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, height);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 16);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 4);
+    TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, &alpha);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, rows);
+    // The strips are set up, none written: their offsets and byte counts stay 0.
+    return TIFFWriteCheck(tif, 0, "sparse") != 0 && TIFFWriteDirectory(tif) != 0;
 }
 
 struct Picture {
@@ -46,6 +66,9 @@ struct Picture {
 
 bool writePage(TIFF* tif, const Picture& picture) {
     const auto [width, height, compression, tiled, block] = picture;
+    if (compression == sparse) {
+        return writeSparsePage(tif, width, height, block);
+    }
     TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width);
     TIFFSetField(tif, TIFFTAG_IMAGELENGTH, height);
     TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
@@ -100,7 +123,7 @@ bool writePage(TIFF* tif, const Picture& picture) {
 int main(int argc, char** argv) {
     if (argc != 6 && argc != 7) {
         std::fprintf(stderr, "usage: bench_fendral_make_image OUT WIDTH HEIGHT "
-                             "none|lzw|deflate ROWS_PER_STRIP|tile:SIDE [PAGES]\n");
+                             "none|lzw|deflate|sparse ROWS_PER_STRIP|tile:SIDE [PAGES]\n");
         return 2;
     }
     const std::string layout = argv[5];

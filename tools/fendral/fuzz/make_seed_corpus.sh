@@ -14,7 +14,7 @@ picture() { # a small picture with edges and noise, in the given colour type
         -attenuate 0.4 +noise Uniform -alpha off "$@"
 }
 # patch FILE TAG INDEX VALUE: sets value INDEX of a tag (SHORT or LONG values) of the first page
-# of a little-endian classic TIFF, as convert writes here.
+# of a little-endian classic TIFF, as convert writes here; INDEX n sets how many values it has.
 patch() {
     local file=$1 tag=$2 index=$3 value=$4 ifd entry at size
     number() { od -An -t "u$2" -j "$1" -N "$2" "$file" | tr -d ' '; }
@@ -24,6 +24,7 @@ patch() {
         size=$([ "$(number $((entry + 2)) 2)" = 3 ] && echo 2 || echo 4)
         at=$((entry + 8))
         [ $(($(number $((entry + 4)) 4) * size)) -gt 4 ] && at=$(number $((entry + 8)) 4)
+        [ "$index" = n ] && at=$((entry + 4)) size=4 index=0
         printf %b "$(printf '\\x%02x' $((value & 255)) $((value >> 8 & 255)) $((value >> 16 & 255)) \
             $((value >> 24 & 255)))" | head -c "$size" |
             dd of="$file" bs=1 seek=$((at + index * size)) conv=notrunc status=none
@@ -73,6 +74,10 @@ hostile 63 "279 1 0" -depth 8 -compress zip                     # a sparse one
 tiles=tiff:tile-geometry=16x16
 hostile 80 "325 1 40" -depth 8 -compress jpeg -define $tiles    # a JPEG tile cut short
 hostile 97 "325 0 0" -depth 16 -compress zip -define $tiles     # a sparse tile
+hostile 148 "273 n 2" -depth 8 -compress lzw                   # offsets for 2 of its 4 strips
+hostile 165 "325 n 1" -depth 8 -compress zip -define $tiles     # byte counts for 1 of 2 tiles
+# A page 60000 pixels wide whose every strip is sparse.
+hostile 182 "256 0 60000 279 0 0 279 1 0 279 2 0 279 3 0" -depth 16 -compress zip
 # Tiles far larger than the image: one that may be read, one whose rows would need too much.
 seed 114 -depth 8 -compress zip -define tiff:tile-geometry=1024x1024
 hostile 131 "322 0 32768 323 0 32768 257 0 16384" -colorspace gray -compress zip -define $tiles
