@@ -34,13 +34,15 @@ namespace {
 
 // What a job asks of the C library, watched: after the first lookup of `name` (by openat or stat),
 // `swap` runs, once; the file system may be one without unnamed files; every other read and write
-// may be interrupted by a signal first; `signalAtNaming` is raised as a temporary file is given its
-// name; flushing a folder may fail; flushes of a file or a folder and renames are noted in `calls`.
+// may be interrupted by a signal first; the first temporary names may be found taken, and
+// `signalAtNaming` is raised as a temporary file is given its name; flushing a folder may fail;
+// flushes of a file or a folder and renames are noted in `calls`.
 struct Watch {
     std::string name;
     std::function<void()> swap;
     bool noUnnamedFiles = false;
     bool interrupted = false;
+    int collisions = 0; // temporary names found taken
     int signalAtNaming = 0;
     int folderFlushError = 0;
     std::vector<std::string> calls = {};
@@ -97,6 +99,11 @@ extern "C" int openat(int folder, const char* path, int flags, ...) {
 }
 
 extern "C" int linkat(int from, const char* old, int to, const char* name, int flags) noexcept {
+    if (watch.collisions > 0) {
+        --watch.collisions;
+        errno = EEXIST;
+        return -1;
+    }
     return static_cast<int>(named(::syscall(SYS_linkat, from, old, to, name, flags)));
 }
 
@@ -427,8 +434,7 @@ TEST(Program, EveryRun) {
     fs::current_path(folder.path());
     // A plain input; then pages Fendral refuses, or that libtiff reports it cannot decode; last a
     // page whose EXIF directory cannot be read, which is named but fails nothing.
-    const std::tuple<std::string, TestImage, TiffLayout> inputs[] = {
-        // clang-format off
+    const std::tuple<std::string, TestImage, TiffLayout> inputs[] = {// clang-format off
         {"in.tif", noisyImage(20, 12, 3), {PHOTOMETRIC_RGB}}, {"wide.tif", noisyImage(1000000, 1, 3), {PHOTOMETRIC_RGB, 0, false, false, COMPRESSION_ADOBE_DEFLATE}},
         {"palette.tif", noisyImage(8, 8, 1), {PHOTOMETRIC_PALETTE, 0, false, false, 1, "w",
             [](TIFF* t) { static std::uint16_t map[256]; TIFFSetField(t, TIFFTAG_COLORMAP, map, map, map); }}},
@@ -443,11 +449,13 @@ TEST(Program, EveryRun) {
         {"offset0.tif", noisyImage(20, 40, 1), {}}, {"past.tif", noisyImage(20, 40, 1), {.tiled = true, .compression = COMPRESSION_LZW}},
         {"short.tif", noisyImage(20, 40, 1), {}}, {"jpegend.tif", noisyImage(20, 40, 3), {PHOTOMETRIC_RGB, 0, false, true, COMPRESSION_JPEG}},
         {"bigstrip.tif", noisyImage(4200, 2000, 1), {.compression = COMPRESSION_LZW, .tags = [](TIFF* t) { TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 2000); }}},
-        // Offset lists one entry short; a single strip whose RowsPerStrip says "all of them";
-        // RGBA whose extra sample is not declared; a page a million pixels wide, its one strip sparse.
+        // Offset lists one entry short; a single strip whose RowsPerStrip says "all of them"; RGBA
+        // whose extra sample is not declared; a JPEG strip too large to read whole, cut short;
+        // pages a million pixels wide, their strips sparse.
         {"fewstrips.tif", noisyImage(20, 80, 1), {}}, {"fewtiles.tif", noisyImage(20, 40, 1), {.tiled = true}},
         {"onestrip.tif", noisyImage(20, 40, 1), {.compression = COMPRESSION_LZW, .tags = [](TIFF* t) { TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 40); }}},
         {"undeclared.tif", noisyImage(8, 8, 4), {.photometric = PHOTOMETRIC_RGB, .tags = [](TIFF* t) { TIFFUnsetField(t, TIFFTAG_EXTRASAMPLES); }}},
+        {"bigjpeg.tif", noisyImage(2400, 1200, 3), {PHOTOMETRIC_RGB, 0, false, false, COMPRESSION_JPEG, "w", [](TIFF* t) { TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 1200); }}},
         {"widesparse.tif", noisyImage(1 << 16, 2, 4, 16), {.photometric = PHOTOMETRIC_RGB, .extraSample = EXTRASAMPLE_UNASSALPHA, .compression = COMPRESSION_ADOBE_DEFLATE, .tags = [](TIFF* t) { TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 1); }}},
         {"tallsparse.tif", noisyImage(1 << 16, 2, 4, 16), {.photometric = PHOTOMETRIC_RGB, .extraSample = EXTRASAMPLE_UNASSALPHA, .compression = COMPRESSION_ADOBE_DEFLATE, .tags = [](TIFF* t) { TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 1); }}}};
     // clang-format on
@@ -466,7 +474,7 @@ TEST(Program, EveryRun) {
         {"hugetile.tif", TIFFTAG_TILEWIDTH, 32768, 0}, {"hugetile.tif", TIFFTAG_TILELENGTH, 32768, 0},
         {"hugetile.tif", TIFFTAG_IMAGELENGTH, 32768, 0}, {"offset0.tif", TIFFTAG_STRIPOFFSETS, 0, 1},
         {"past.tif", TIFFTAG_TILEBYTECOUNTS, 60000, 1}, {"short.tif", TIFFTAG_STRIPBYTECOUNTS, 100, 2},
-        {"jpegend.tif", TIFFTAG_TILEBYTECOUNTS, 40, 1}, {"bigstrip.tif", TIFFTAG_STRIPOFFSETS, 0, 0}, {"sparse.tif", TIFFTAG_STRIPBYTECOUNTS, 0, 15},
+        {"jpegend.tif", TIFFTAG_TILEBYTECOUNTS, 40, 1}, {"bigstrip.tif", TIFFTAG_STRIPOFFSETS, 0, 0}, {"sparse.tif", TIFFTAG_STRIPBYTECOUNTS, 0, 15}, {"bigjpeg.tif", TIFFTAG_STRIPBYTECOUNTS, 200000, 0},
         {"onestrip.tif", TIFFTAG_ROWSPERSTRIP, 0xFFFFFFFF, 0}};
     // clang-format on
     for (const auto& [name, tag, value, index] : patches) {
@@ -549,6 +557,7 @@ TEST(Program, EveryRun) {
         {{"2", "10", "short.tif", "out.tif"}, 1, "short.tif page 1: cannot read strip 2: it holds 100 bytes of the 160 its rows need"},
         {{"2", "10", "jpegend.tif", "out.tif"}, 1, "jpegend.tif page 1: cannot read tile 1 (JPEGLib: Premature end of JPEG file)"},
         {{"2", "10", "bigstrip.tif", "out.tif"}, 1, "bigstrip.tif page 1: cannot read strip 0: its offset is 0"},
+        {{"2", "10", "bigjpeg.tif", "out.tif"}, 1, "bigjpeg.tif page 1: cannot read strip 0 (JPEGLib: Premature end of JPEG file)"},
         {{"0", "10", "sparse.tif", "sparse-out.tif"}, 0, "", "", "./sparse-out.tif"}};
     // clang-format on
     for (const auto& row : rows) {
@@ -643,8 +652,10 @@ TEST(Output, ReplacedSafelyWhateverEndsTheJob) {
                  fs::create_directory(in);
              }};
     watch.interrupted = true;
+    watch.collisions = 2;
     filterOrGiveUp(in, out, {1, 10, 1});
     watch.interrupted = false;
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), {}), 3); // in, kept, out
     struct stat info {};
     ::stat(out.c_str(), &info);
     const std::vector<std::string> calls{"fdatasync file", "renameat folder", "fsync folder"};

@@ -79,12 +79,11 @@ void checkBlocksListed(TIFF* tif, const PageFormat& page) {
         needed = TIFFNumberOfTiles(tif);
     } else {
         // The file's own RowsPerStrip, before libtiff cuts a single large strip into several.
-        const auto rowsPerStrip = entries.contains(TIFFTAG_ROWSPERSTRIP)
-                                      ? entries[TIFFTAG_ROWSPERSTRIP].value
-                                      : std::uint64_t{page.height};
-        const bool oneStrip = rowsPerStrip == 0 || rowsPerStrip >= page.height;
-        needed = (oneStrip ? 1 : (page.height + rowsPerStrip - 1) / rowsPerStrip) *
-                 std::uint64_t(page.planar ? page.channels : 1);
+        const std::uint64_t rows = std::clamp<std::uint64_t>(
+            entries.contains(TIFFTAG_ROWSPERSTRIP) ? entries[TIFFTAG_ROWSPERSTRIP].value
+                                                   : page.height,
+            1, page.height);
+        needed = (page.height + rows - 1) / rows * std::uint64_t(page.planar ? page.channels : 1);
     }
     const std::uint16_t offsets = page.tiled ? TIFFTAG_TILEOFFSETS : TIFFTAG_STRIPOFFSETS;
     const std::uint16_t counts = page.tiled ? TIFFTAG_TILEBYTECOUNTS : TIFFTAG_STRIPBYTECOUNTS;

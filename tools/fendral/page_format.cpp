@@ -113,7 +113,8 @@ void readBlockSize(TIFF* tif, PageFormat& page) {
     std::uint32_t rowsPerStrip = 0;
     TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
     page.blockWidth = page.width;
-    page.blockHeight = rowsPerStrip == 0 || rowsPerStrip > page.height ? page.height : rowsPerStrip;
+    // Often 2^32 - 1, "all rows"; libtiff has refused 0.
+    page.blockHeight = std::min(rowsPerStrip, page.height);
 }
 
 } // namespace
