@@ -3,7 +3,6 @@
 #include "failure.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cstdlib>
 #include <fstream>
@@ -73,17 +72,14 @@ std::string readText(const std::string& path) {
 }
 
 unsigned affinityProcessors() {
-    // A set sized for the machine: sched_getaffinity refuses one smaller than the kernel's.
-    for (int cpus = 1024; cpus <= 1 << 20; cpus *= 2) {
-        const std::unique_ptr<cpu_set_t, void (*)(cpu_set_t*)> set(
-            CPU_ALLOC(cpus), [](cpu_set_t* s) { CPU_FREE(s); });
-        const std::size_t size = CPU_ALLOC_SIZE(cpus);
-        if (set && ::sched_getaffinity(0, size, set.get()) == 0) {
-            return static_cast<unsigned>(std::max(1, CPU_COUNT_S(size, set.get())));
-        }
-        if (!set || errno != EINVAL) {
-            break;
-        }
+    // Room for more processors than any kernel is built for: sched_getaffinity refuses a set
+    // smaller than the machine's.
+    constexpr int room = 1 << 16;
+    const std::unique_ptr<cpu_set_t, void (*)(cpu_set_t*)> set(CPU_ALLOC(room),
+                                                               [](cpu_set_t* s) { CPU_FREE(s); });
+    const std::size_t size = CPU_ALLOC_SIZE(room);
+    if (set && ::sched_getaffinity(0, size, set.get()) == 0) {
+        return static_cast<unsigned>(std::max(1, CPU_COUNT_S(size, set.get())));
     }
     return std::max(1U, std::thread::hardware_concurrency());
 }
@@ -93,13 +89,13 @@ unsigned affinityProcessors() {
 std::vector<QuotaFolder> quotaFolders(std::string_view cgroups, std::string_view mountinfo) {
     std::vector<QuotaFolder> folders;
     for (const std::string_view line : split(cgroups, '\n')) {
-        // "ID:CONTROLLERS:PATH"; v2's is "0::PATH", v1 names its controllers.
+        // "ID:CONTROLLERS:PATH"; v2's is "0::PATH", v1 names its controllers (or "name=...").
         const std::size_t first = line.find(':'), second = line.find(':', first + 1);
         if (second == std::string_view::npos) {
             continue;
         }
         const std::string_view controllers = line.substr(first + 1, second - first - 1);
-        const bool unified = line.substr(0, first) == "0" && controllers.empty();
+        const bool unified = controllers.empty();
         const std::optional<Mount> mount =
             unified || listHas(controllers, "cpu") ? findMount(mountinfo, unified) : std::nullopt;
         std::string_view group = line.substr(second + 1);
