@@ -2,9 +2,9 @@
 # Side-by-side timing of whole processes on one 4000 x 3000 8-bit RGB noisy picture, uncompressed,
 # LZW and Deflate (horizontal predictor, 16 rows a strip). For each: a plain tiffcp copy with the
 # same compression (single-threaded), a vips copy with the same compression and predictor (its own
-# thread pool), Fendral at Radius 1, each of these two on one core (taskset -c 0) and on all, and
-# ImageMagick's -selective-blur (same disc radius, sigma and threshold). Then Fendral at other
-# radii on the uncompressed picture. Reports wall time, CPU time, peak memory and megapixels per
+# thread pool), Fendral at Radius 1, each of these two on one core (taskset -c 0) and on all (a
+# Fendral row names the workers it ran), and ImageMagick's -selective-blur (same disc radius,
+# sigma and threshold). Then Fendral at other radii on the uncompressed picture. Reports wall time, CPU time, peak memory and megapixels per
 # second, then the targets.
 #
 # usage: bench/fendral/compare.sh [BUILD_FOLDER]    (default: build/release)
@@ -22,7 +22,7 @@ maxdiff=10
 width=4000
 height=3000
 cores=$(nproc)
-for tool in /usr/bin/time tiffcp vips convert taskset "$fendral" "$make_image" ${BEFORE:-}; do
+for tool in /usr/bin/time tiffcp vips convert taskset script "$fendral" "$make_image" ${BEFORE:-}; do
     command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 1; }
 done
 work=$(mktemp -d)
@@ -60,8 +60,17 @@ on_cores() {
     measure "$name, 1 core" "$input" "$radius" taskset -c 0 "$@"
     measure "$name, $cores cores" "$input" "$radius" "$@"
 }
-fendral_rows() { # COMPRESSION RADIUS: Fendral on the picture of that compression
-    on_cores Fendral "$1" "$2" "$fendral" "$2" "$maxdiff" "$work/$1.tif" "$work/out.tif"
+# workers COMMAND...: "N worker(s)", as Fendral's last line says on a terminal (script gives it one).
+workers() {
+    script -qec "$(printf '%q ' "$@")" /dev/null | tr -d '\r' |
+        sed -n 's/.* s on \([0-9]* workers\{0,1\}\)$/\1/p'
+}
+# fendral_rows COMPRESSION RADIUS: Fendral on the picture of that compression, on one core, then on
+# all, each row naming the workers it ran; the last stays.
+fendral_rows() {
+    local run=("$fendral" "$2" "$maxdiff" "$work/$1.tif" "$work/out.tif")
+    measure "Fendral, 1 core, $(workers taskset -c 0 "${run[@]}")" "$1" "$2" taskset -c 0 "${run[@]}"
+    measure "Fendral, $cores cores, $(workers "${run[@]}")" "$1" "$2" "${run[@]}"
 }
 verdicts=()
 check() { # TEXT CONDITION: records a target's verdict

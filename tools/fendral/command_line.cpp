@@ -62,7 +62,8 @@ std::string_view usageText() {
            "       Fendral --help | --version\n"
            "  Smooths a TIFF image while keeping its edges: each sample becomes the Gaussian-\n"
            "  weighted mean of the samples within RADIUS pixels that differ from it by at most\n"
-           "  MAXDIFF (on the 0-255 scale). RADIUS and MAXDIFF are decimals such as 2 or 1.5.\n";
+           "  MAXDIFF (on the 0-255 scale). RADIUS and MAXDIFF are decimals such as 2 or 1.5.\n"
+           "  It runs one worker per processor it may use, or FENDRAL_THREADS=N of them.\n";
 }
 
 } // namespace fendral

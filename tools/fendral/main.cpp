@@ -1,18 +1,17 @@
 #include "command_line.h"
 #include "failure.h"
 #include "file_job.h"
+#include "processors.h"
 #include "progress_bar.h"
 #include "safe_output.h"
 #include "selective_kernel.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <iomanip>
 #include <iostream>
 #include <new>
 #include <span>
-#include <thread>
 #include <tiffio.h>
 #include <unistd.h>
 
@@ -21,19 +20,25 @@ namespace {
 constexpr int exitFailure = 1;
 constexpr int exitUsage = 2;
 
-void printSummary(const fendral::JobSummary& summary, std::chrono::duration<double> elapsed) {
+void printSummary(const fendral::JobSummary& summary, std::chrono::duration<double> elapsed,
+                  unsigned workers) {
     std::cerr << "Fendral: " << summary.width << " x " << summary.height << ", " << summary.pages
               << (summary.pages == 1 ? " page, " : " pages, ") << std::fixed << std::setprecision(2)
-              << elapsed.count() << " s\n";
+              << elapsed.count() << " s on " << workers
+              << (workers == 1 ? " worker\n" : " workers\n");
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     fendral::Options options;
+    unsigned workers = 1;
     try {
         options = fendral::parseCommandLine(
             std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
+        if (options.request == fendral::Options::Request::filter) {
+            workers = fendral::workersToStart();
+        }
     } catch (const fendral::UsageError& error) {
         std::cerr << "Fendral: " << error.what() << '\n' << fendral::usageText();
         return exitUsage;
@@ -54,8 +59,7 @@ int main(int argc, char** argv) {
     // On a terminal the user watches a bar and gets a summary; otherwise only errors are written.
     const bool onTerminal = ::isatty(STDERR_FILENO) != 0;
     fendral::ProgressBar bar(std::cerr, onTerminal);
-    const fendral::FilterSettings settings{options.radius, options.maxDiff,
-                                           std::max(1U, std::thread::hardware_concurrency())};
+    const fendral::FilterSettings settings{options.radius, options.maxDiff, workers};
     const fendral::JobProgress progress{[&](std::uint64_t rows) { bar.start(rows); },
                                         [&](std::uint32_t rows) {
                                             bar.advance(rows);
@@ -73,7 +77,7 @@ int main(int argc, char** argv) {
             std::cerr << '\n';
         }
         if (onTerminal) {
-            printSummary(summary, std::chrono::steady_clock::now() - started);
+            printSummary(summary, std::chrono::steady_clock::now() - started, workers);
         }
         return EXIT_SUCCESS;
     } catch (const std::bad_alloc&) {
