@@ -55,6 +55,10 @@ public:
     }
     void makeFolder(const std::string& relative) override { h_.fs.folders[folder(relative)]; }
     void refresh() override { h_.refresh(); }
+    void startWith(const std::string& path) override { h_.form().openGivenPath(path); }
+    bool drop(const std::vector<std::string>& paths, WindowHalf half) override {
+        return h_.drag(paths, half, false) && h_.drag(paths, half, true);
+    }
 
     std::string text(const std::string& control) override {
         if (auto* label = named<FakeLabel>(control)) {
