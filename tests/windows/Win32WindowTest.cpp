@@ -46,7 +46,7 @@ TEST_F(Win32Window, IsLaidOutAsTheControlTableSaysAt96Dpi) {
 // whole through the shell's wide drop.
 TEST_F(Win32Window, ADroppedNameOutsideTheCodePageIsChosenWhole) {
     const std::string image = window.path("R&D 50% ^!\xC3\xA9\xE6\x97\xA5.tif");
-    std::ofstream(windows::widen(image)) << "x";
+    std::ofstream(std::filesystem::path(windows::widen(image))) << "x";
     ASSERT_TRUE(window.drop({image}, WindowHalf::Input));
     std::string expected = "Input File: "; // appended: see ProgramTest
     expected += image;
