@@ -47,11 +47,9 @@ public:
             return entry.first == gone || entry.first.starts_with(gone + sep_);
         });
         std::erase(filesBeside(relative), name(relative));
-        h_.platform.missingFiles.insert(path(relative));
     }
     void rename(const std::string& relative, const std::string& newName) override {
         std::ranges::replace(filesBeside(relative), name(relative), newName);
-        h_.platform.missingFiles.insert(path(relative));
     }
     void makeFolder(const std::string& relative) override { h_.fs.folders[folder(relative)]; }
     void refresh() override { h_.refresh(); }

@@ -56,12 +56,7 @@ FolderContents FakePlatform::readFolder(const std::string& folder,
     if (fs == nullptr || !fs->folders.contains(folder)) {
         throw PlatformError(folder + ": No such folder");
     }
-    FolderContents contents;
-    for (const auto& [path, files] : fs->folders) {
-        if (parentFolder(path, sep) == folder) {
-            contents.folders.push_back(path.substr(FolderText(folder, sep).size()));
-        }
-    }
+    FolderContents contents; // its subfolders left out: the fake lists find their own
     std::ranges::copy_if(
         fs->folders.at(folder), std::back_inserter(contents.files),
         [&](const std::string& file) { return matchesNamePattern(file, filePattern); });

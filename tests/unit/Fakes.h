@@ -178,7 +178,7 @@ struct FakePlatform final : Platform {
     std::string startFailure;           // non-empty: startScript throws this description
     std::set<std::string> missingFiles; // requireFile throws "<path>: No such file"
     std::set<std::pair<std::string, std::string>> sameFiles; // path pairs naming one file
-    // With one, folders are read from it and only the files it holds are files.
+    // With one, the files of its folders are read from it, and only the files it holds exist.
     const FakeFileSystem* fs = nullptr;
 };
 
