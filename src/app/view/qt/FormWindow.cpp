@@ -58,6 +58,9 @@ auto* makeControl(const ControlLayout& control, const Platform& platform, QWidge
     } else if constexpr (std::is_same_v<Interface, ITextBox>) {
         auto* box = new TextBox(toQt(control.text), parent);
         box->setToolTip(toQt(control.toolTip));
+        // A file dragged from a file manager also carries its path as text: dropped on a box,
+        // it goes to the window, which opens it, rather than into the box as typed text.
+        box->setAcceptDrops(false);
         return box;
     } else if constexpr (std::is_same_v<Interface, ICommandButton>) {
         auto* button = new CommandButton(toQt(control.text), parent);
