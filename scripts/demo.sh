@@ -2,11 +2,22 @@
 # A demonstration job on the current X display: starts PROGRAM in FOLDER, whose images its input
 # list shows, picks the second image, types an output name, presses Run Fendral and waits for the
 # result in FOLDER. Leaves a screenshot of the window and the terminal that Run opened.
-# Usage: demo.sh PROGRAM FOLDER SCREENSHOT_FOLDER
+# PROGRAM may be a desktop entry's command line: its "%f" is replaced by FILE, which the program
+# is started with and which is then chosen already (no image is picked), or dropped without FILE.
+# Usage: demo.sh PROGRAM FOLDER SCREENSHOT_FOLDER [FILE]
 set -euo pipefail
-program=$1
+read -ra command <<<"$1"
+file=${4:-}
 # Started from FOLDER: a path is made absolute, a bare name is looked up on the search path.
-[[ "$program" != */* ]] || program=$(realpath "$program")
+[[ "${command[0]}" != */* ]] || command[0]=$(realpath "${command[0]}")
+program=()
+for word in "${command[@]}"; do
+    if [ "$word" != "%f" ]; then
+        program+=("$word")
+    elif [ -n "$file" ]; then
+        program+=("$file")
+    fi
+done
 folder=$(realpath "$2")
 mkdir -p "$3"
 out=$(realpath "$3")
@@ -30,7 +41,7 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
 fi
 
 # Started in FOLDER, the lists show its images.
-(cd "$folder" && exec "$program") &
+(cd "$folder" && exec "${program[@]}") &
 app=$!
 # The terminal still waits for Enter: it goes at once, before the virtual display does (told to
 # end, it would complain of the lost display).
@@ -44,7 +55,7 @@ window=$(timeout 60 xdotool search --sync --onlyvisible --name '^FendralWin$' | 
 sleep 1
 # Client-area positions of the controls, in pixels at 96 DPI.
 click() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.3; }
-click 40 220                    # the second file of the input list
+[ -n "$file" ] || click 40 220  # the second file of the input list
 click 280 211                   # the output name box
 xdotool type --delay 20 "$output_name"
 sleep 0.3

@@ -45,7 +45,12 @@ grep -F "<release version=\"$version\"" /usr/share/metainfo/org.fendralwin.Fendr
 [ "$(dpkg-query -W -f '${Version}' fendralwin)" = "$version-1" ]
 Fendral --version | grep -F "$version"
 command=$(sed -n 's/^Exec=//p' "$desktop")
-[ "$(command -v "$command")" = /usr/bin/FendralWin ]
+[ "$(command -v "${command%% *}")" = /usr/bin/FendralWin ]
+FendralWin --version | grep -Fx "FendralWin $version"
+FendralWin --help | grep -F "Usage: FendralWin [FILE | FOLDER]"
+
+echo "== Open With: the desktop offers FendralWin for TIFF images"
+gio mime image/tiff | grep -F org.fendralwin.FendralWin.desktop
 
 echo "== One job with the installed program"
 mkdir "$work/job"
@@ -57,6 +62,14 @@ Fendral 1 10 "$work/job/sample-rgb.tif" "$work/expected.tif"
 cmp "$work/job/demo-smoothed.tif" "$work/expected.tif"
 cp "$work/job/demo-smoothed.tif" build/package-test/
 
+echo "== A file opened with the installed program through its desktop entry is chosen"
+# The first sample, which the job above did not pick, given as a file manager gives it.
+opened=$(find "$work/job" -name 'sample-*.tif' | sort | head -n 1)
+xvfb-run -a -s "-screen 0 1024x640x24" \
+    scripts/demo.sh "$command" "$work/job" build/package-test/open-with "$opened"
+Fendral 1 10 "$opened" "$work/expected.tif"
+cmp "$work/job/demo-smoothed.tif" "$work/expected.tif"
+
 echo "== Removal"
 as_root apt-get purge -y -qq fendralwin >/dev/null
 [ ! -e /usr/bin/FendralWin ] && [ ! -e /usr/lib/fendralwin ]
@@ -64,4 +77,4 @@ installed_packages | diff "$before" - || {
     echo "Installing and removing the package changed the installed packages." >&2
     exit 1
 }
-echo "Package check passed: built, installed, ran a job, removed."
+echo "Package check passed: built, installed, ran a job, opened a file through the desktop entry, removed."

@@ -4,6 +4,7 @@
 #include "common/FolderText.h"
 #include "common/UICommon.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace fendralwin {
@@ -28,6 +29,74 @@ std::string removeEvery(std::string_view text, std::string_view part) {
 }
 
 } // namespace
+
+void frmFendralWrapper::openGivenPath(const std::string& path) {
+    const auto examined = examine(path);
+    if (const auto* why = std::get_if<std::string>(&examined)) {
+        messageBoxes_.show(MessageKind::Plain, kAppTitle, *why);
+    } else if (!open(std::get<Openable>(examined), true, true)) {
+        messageBoxes_.show(MessageKind::Plain, kAppTitle, path + ": cannot be opened");
+    }
+}
+
+bool frmFendralWrapper::Form_OLEDragOver(const std::vector<std::string>& paths,
+                                         WindowHalf half) const {
+    return dropChoice(paths, half).has_value();
+}
+
+bool frmFendralWrapper::Form_OLEDragDrop(const std::vector<std::string>& paths, WindowHalf half) {
+    const auto choice = dropChoice(paths, half);
+    return choice && open(*choice, half == WindowHalf::Input, half == WindowHalf::Output);
+}
+
+std::variant<frmFendralWrapper::Openable, std::string>
+frmFendralWrapper::examine(const std::string& path) const {
+    try {
+        platform_.readFolder(path, "");
+        return Openable{true, path};
+    } catch (const PlatformError&) {
+        // Not a folder that can be read: perhaps a file.
+    }
+    const std::string name = path.substr(path.rfind(platform_.separator()) + 1);
+    try {
+        // A file is never a root, so it has a folder.
+        platform_.requireFile(path);
+        const auto files = platform_
+                               .readFolder(*parentFolder(path, platform_.separator()),
+                                           std::string(controlNamed("filIn").pattern))
+                               .files;
+        if (std::ranges::find(files, name) != files.end()) {
+            return Openable{false, path};
+        }
+        return path + ": not a folder or a TIFF file (*.tif)";
+    } catch (const PlatformError& error) {
+        return error.what();
+    }
+}
+
+std::optional<frmFendralWrapper::Openable>
+frmFendralWrapper::dropChoice(const std::vector<std::string>& paths, WindowHalf half) const {
+    for (const std::string& path : paths) {
+        const auto examined = examine(path);
+        const auto* openable = std::get_if<Openable>(&examined);
+        if (openable && (openable->isFolder || half == WindowHalf::Input)) {
+            return *openable;
+        }
+    }
+    return std::nullopt;
+}
+
+bool frmFendralWrapper::open(const Openable& openable, bool input, bool output) {
+    if (!openable.isFolder) {
+        const char separator = platform_.separator();
+        const auto nameAt = openable.path.rfind(separator);
+        return c_.dirIn->setPath(*parentFolder(openable.path, separator)) &&
+               c_.filIn->select(openable.path.substr(nameAt + 1));
+    }
+    const bool inputOpened = !input || c_.dirIn->setPath(openable.path);
+    const bool outputOpened = !output || c_.dirOut->setPath(openable.path);
+    return inputOpened && outputOpened;
+}
 
 frmFendralWrapper::frmFendralWrapper(FormControls controls, IMessageBoxes& messageBoxes,
                                      Platform& platform)

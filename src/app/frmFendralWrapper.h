@@ -6,6 +6,8 @@
 
 #include <optional>
 #include <string>
+#include <variant>
+#include <vector>
 
 namespace fendralwin {
 
@@ -62,6 +64,17 @@ public:
     // The job
     void cmdRunFendral_Click();
 
+    // Paths handed over from outside, each ending as the same choice made in the lists would: a
+    // TIFF file is chosen in the input lists as a click chooses it, a folder is opened.
+    // The path the program was started with opens both sides' lists when it is a folder; one
+    // that cannot be used leaves the window as it is and says why in a plain box.
+    void openGivenPath(const std::string& path);
+    // Whether a drop of `paths` on a half would be taken: the first of them that the half can
+    // open (a folder on either half, a TIFF file on the input half) counts.
+    bool Form_OLEDragOver(const std::vector<std::string>& paths, WindowHalf half) const;
+    // Opens what Form_OLEDragOver picks; false, changing nothing, when it picks nothing.
+    bool Form_OLEDragDrop(const std::vector<std::string>& paths, WindowHalf half);
+
     // True when an input file is selected and the output box holds a name.
     bool IsValid() const;
     // True when the input and output paths name the same file.
@@ -73,6 +86,19 @@ public:
     std::string outputPath() const;
 
 private:
+    // A path that the window can open: a folder, or a file that the input file list lists.
+    struct Openable {
+        bool isFolder;
+        std::string path;
+    };
+    // What `path` is to the window, or why it cannot open it.
+    std::variant<Openable, std::string> examine(const std::string& path) const;
+    std::optional<Openable> dropChoice(const std::vector<std::string>& paths,
+                                       WindowHalf half) const;
+    // Opens the folder in the lists of the halves named, or chooses the file; false when the
+    // lists refuse it.
+    bool open(const Openable& openable, bool input, bool output);
+
     // A setting's box, the bar beside it and the bar's design (its steps: a bar at 15 shows a
     // Radius of 1.5), and the message that refuses a text.
     struct Setting {

@@ -56,6 +56,11 @@ public:
     // The lists catch up with the disk: Qt's watchers have reported, the Win32 window has been
     // activated again.
     virtual void refresh() = 0;
+    // The window is handed the path that the program was started with.
+    virtual void startWith(const std::string& path) = 0;
+    // Drags `paths` over a half of the window and drops them there; whether the drag cursor
+    // took them.
+    virtual bool drop(const std::vector<std::string>& paths, WindowHalf half) = 0;
 
     // A label's caption or a box's text.
     virtual std::string text(const std::string& control) = 0;

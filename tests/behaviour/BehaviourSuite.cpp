@@ -18,6 +18,7 @@ const std::map<std::string, ShownMessage, std::less<>> kMessages{
     {"badMaxDiff", {MessageKind::Plain, "FendralWin", "Only numeric values are valid for the MaxDiff setting."}},
     {"sameFile", {MessageKind::Warning, "Output File Error", "The input and output files need to be either\rdifferent names or in different directories."}},
     {"fendralError", {MessageKind::Critical, "Fendral Error", "*"}}, // the system's own description
+    {"cannotOpen", {MessageKind::Plain, "FendralWin", "*"}}, // names the path and the reason
 };
 
 // Ready to run: scan1.tif chosen, the output folder Out, a name typed.
@@ -92,6 +93,21 @@ const std::vector<Scenario> kScenarios{
      "lblInputFile=Input File: | run=off | folder dirIn={} | folder filIn={}"},
     {"AnOutputFolderThatVanishesGivesWayToTheOneAbove", kReady + "clean.tif | remove Out | refresh", "lblOutputFile=Output File: {clean.tif} | run=on | folder dirOut={}"},
     {"ExitClosesTheWindow", "press cmdExit", "closed"},
+    // Paths handed over by the command line or a drop end as the same choice made in the lists.
+    {"AFileGivenAtStartIsChosenAsAClickChoosesIt", "given {Images/photo.tif} | type txtOutputFile o.tif" + kRun,
+     "lblInputFile=Input File: {Images/photo.tif} | folder dirIn={Images/} | folder filIn={Images/} | folder dirOut={} | run=on | job=1,10,{Images/photo.tif},{o.tif}"},
+    {"AFolderGivenAtStartOpensBothSides", "given {Images} | click b.tif | type txtOutputFile o.tif" + kRun,
+     "folder dirIn={Images/} | folder dirOut={Images/} | lblOutputFile=Output File: {Images/o.tif} | job=1,10,{Images/b.tif},{Images/o.tif}"},
+    {"APathGivenAtStartThatIsGoneLeavesTheWindowAndSaysWhy", "given {gone.tif}",
+     "lblInputFile=Input File: | folder dirIn={} | folder dirOut={} | run=off | box=cannotOpen"},
+    {"TheFirstTiffOfADropIsChosenAsAClickChoosesIt", "drop in {notes.txt};{Images/photo.tif};{scan1.tif} | type txtOutputFile o.tif" + kRun,
+     "lblInputFile=Input File: {Images/photo.tif} | folder filIn={Images/} | folder dirOut={} | job=1,10,{Images/photo.tif},{o.tif}"},
+    {"AFolderDroppedOnTheInputHalfOpensItsLists", "type txtOutputFile o.tif | click scan1.tif | drop in {Images} | click b.tif" + kRun,
+     "folder dirIn={Images/} | folder dirOut={} | job=1,10,{Images/b.tif},{o.tif}"},
+    {"AFolderDroppedOnTheOutputHalfOpensItsList", "click scan1.tif | type txtOutputFile o.tif | drop out {Images}",
+     "folder dirOut={Images/} | folder dirIn={} | lblInputFile=Input File: {scan1.tif} | lblOutputFile=Output File: {Images/o.tif} | run=on"},
+    {"WhatAHalfCannotOpenIsRefusedAndChangesNothing", "click scan1.tif | drop in {notes.txt} | drop out {Scan2.TIF} | drop in {gone}",
+     "drops=refused,refused,refused | lblInputFile=Input File: {scan1.tif} | folder dirIn={} | folder dirOut={}"},
 };
 // clang-format on
 
@@ -119,7 +135,8 @@ std::string expanded(const std::string& text, const BehaviourDriver& driver) {
     return result + text.substr(from);
 }
 
-void perform(BehaviourDriver& driver, const std::string& action) {
+// Performs one action; a drop adds what the drag cursor said of it to `drops`.
+void perform(BehaviourDriver& driver, const std::string& action, std::string& drops) {
     const auto verbEnd = action.find(' ');
     const std::string verb = action.substr(0, verbEnd);
     const std::string rest = action.substr(verbEnd + 1);
@@ -149,6 +166,12 @@ void perform(BehaviourDriver& driver, const std::string& action) {
         driver.makeFolder(target);
     } else if (verb == "refresh") {
         driver.refresh();
+    } else if (verb == "given") {
+        driver.startWith(expanded(rest, driver));
+    } else if (verb == "drop") {
+        const bool taken =
+            driver.drop(split(text, ";"), target == "in" ? WindowHalf::Input : WindowHalf::Output);
+        drops += std::string(drops.empty() ? "" : ",") + (taken ? "taken" : "refused");
     } else {
         FAIL() << "no action " << action;
     }
@@ -176,9 +199,14 @@ void BehaviourTest::runScenario() {
             };
         }
     }
+    std::string drops;
+    std::string expectedDrops;
     if (!scenario.actions.empty()) {
         for (const std::string& action : split(scenario.actions, " | ")) {
-            perform(*driver, action);
+            perform(*driver, action, drops);
+            if (action.starts_with("drop ")) {
+                expectedDrops += std::string(expectedDrops.empty() ? "" : ",") + "taken";
+            }
         }
     }
     std::vector<ShownMessage> messages;
@@ -213,6 +241,8 @@ void BehaviourTest::runScenario() {
                                .outputPath = arguments.at(3)}));
         } else if (key == "closed") {
             closed = true;
+        } else if (key == "drops") {
+            expectedDrops = value;
         } else {
             EXPECT_EQ(driver->text(key), value) << key;
         }
@@ -226,6 +256,7 @@ void BehaviourTest::runScenario() {
     EXPECT_EQ(shown, messages);
     EXPECT_EQ(driver->startedScripts(), scripts);
     EXPECT_EQ(driver->isOpen(), !closed);
+    EXPECT_EQ(drops, expectedDrops);
 }
 
 void checkLayoutAgainstTheTable(WindowDriver& window) {

@@ -14,11 +14,13 @@ namespace fendralwin::test {
 //
 // Actions, parted by " | ": "openIn FOLDER", "openOut FOLDER", "click FILE", "type BOX TEXT",
 // "paste BOX TEXT", "drag BAR POSITION", "arrow BAR", "track BAR", "key BAR" (a bar moved right
-// by one of them), "press BUTTON"; and changes of the disk by
+// by one of them), "press BUTTON", "drop in|out PATH;PATH..." (dragged onto the input or output
+// half and dropped); "given PATH" (the program started with it); and changes of the disk by
 // another program: "remove PATH", "rename PATH NAME", "mkdir PATH", then "refresh".
 // Expectations, parted by " | ": "CONTROL=TEXT" (a caption or a box's text), "run=on|off",
 // "folder LIST=FOLDER" (the folder a list shows, as folder text),
-// "focus=CONTROL", "bar BAR=VALUE", "held BOX=TEXT" (what a box held while the one message box
+// "focus=CONTROL", "bar BAR=VALUE", "drops=taken|refused,..." (what the drag cursor said of each
+// drop; without it every drop is taken), "held BOX=TEXT" (what a box held while the one message box
 // showed), "closed", "job=RADIUS,MAXDIFF,INPUT,OUTPUT" (one per script
 // started, in order) and "box=NAME" (one per message box shown, in order; see kMessages).
 // Unless the row says otherwise, no message box is shown, no job starts and the window stays.

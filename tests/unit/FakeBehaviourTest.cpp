@@ -47,14 +47,16 @@ public:
             return entry.first == gone || entry.first.starts_with(gone + sep_);
         });
         std::erase(filesBeside(relative), name(relative));
-        h_.platform.missingFiles.insert(path(relative));
     }
     void rename(const std::string& relative, const std::string& newName) override {
         std::ranges::replace(filesBeside(relative), name(relative), newName);
-        h_.platform.missingFiles.insert(path(relative));
     }
     void makeFolder(const std::string& relative) override { h_.fs.folders[folder(relative)]; }
     void refresh() override { h_.refresh(); }
+    void startWith(const std::string& path) override { h_.form().openGivenPath(path); }
+    bool drop(const std::vector<std::string>& paths, WindowHalf half) override {
+        return h_.drag(paths, half, false) && h_.drag(paths, half, true);
+    }
 
     std::string text(const std::string& control) override {
         if (auto* label = named<FakeLabel>(control)) {

@@ -1,6 +1,10 @@
 #include "Fakes.h"
 
+#include "common/FolderText.h"
+#include "platform/NamePattern.h"
+
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 namespace fendralwin::test {
@@ -48,12 +52,22 @@ void FakePlatform::deleteScript(const std::string& appDir) noexcept {
 }
 
 FolderContents FakePlatform::readFolder(const std::string& folder,
-                                        const std::string& /*filePattern*/) const {
-    throw PlatformError(folder + ": the fake lists hold their folders themselves");
+                                        const std::string& filePattern) const {
+    if (fs == nullptr || !fs->folders.contains(folder)) {
+        throw PlatformError(folder + ": No such folder");
+    }
+    FolderContents contents; // its subfolders left out: the fake lists find their own
+    std::ranges::copy_if(
+        fs->folders.at(folder), std::back_inserter(contents.files),
+        [&](const std::string& file) { return matchesNamePattern(file, filePattern); });
+    return contents;
 }
 
 void FakePlatform::requireFile(const std::string& path) const {
-    if (missingFiles.contains(path)) {
+    const auto folder = parentFolder(path, sep);
+    if (missingFiles.contains(path) ||
+        (fs != nullptr &&
+         !(folder && fs->holds(*folder, path.substr(FolderText(*folder, sep).size()))))) {
         throw PlatformError(path + ": No such file");
     }
 }
@@ -66,6 +80,7 @@ Harness::Harness(FakePlatform platformSetup, FakeFileSystem files, const std::st
     : platform(std::move(platformSetup))
     , fs(std::move(files)) {
     fs.folders.try_emplace(platform.folder);
+    platform.fs = &fs;
     wiring = std::make_unique<FormWiring>(*this, boxes, platform,
                                           startFolder.empty() ? platform.folder : startFolder);
 }

@@ -136,6 +136,13 @@ struct FakeFileList final : IFileList {
         chosen = name;
         raiseEvent(ControlEvent::Click);
     }
+    bool select(const std::string& name) override {
+        if (!fs.holds(current, name)) {
+            return false;
+        }
+        click(name);
+        return true;
+    }
     void reread() override;
     FakeFileSystem& fs;
     std::string current;
@@ -171,6 +178,8 @@ struct FakePlatform final : Platform {
     std::string startFailure;           // non-empty: startScript throws this description
     std::set<std::string> missingFiles; // requireFile throws "<path>: No such file"
     std::set<std::pair<std::string, std::string>> sameFiles; // path pairs naming one file
+    // With one, the files of its folders are read from it, and only the files it holds exist.
+    const FakeFileSystem* fs = nullptr;
 };
 
 // The window object wired to fakes by the shared wiring, its lists open on the start folder (the
@@ -187,6 +196,10 @@ struct Harness final : IFormWindow {
     void close() override { closed = true; }
     // The disk changed: the window catches up, as on activation or a watcher's report.
     void refresh() { raiseEvent(ControlEvent::Refresh); }
+    // Paths dragged over a half, and dropped there when `dropped`: whether they are taken.
+    bool drag(const std::vector<std::string>& paths, WindowHalf half, bool dropped) {
+        return offerDrop(paths, half, dropped);
+    }
 
     Log log;
     FakePlatform platform;

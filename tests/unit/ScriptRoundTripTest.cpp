@@ -1,6 +1,7 @@
 // The composed shell script, run by the real /bin/sh with a probe in place of Fendral: whatever the
 // names hold, the probe must receive exactly the four intended arguments and nothing else may run.
 #include "ChildProcess.h"
+#include "HostileNames.h"
 #include "ScopedEnv.h"
 #include "TempFolder.h"
 #include "job/Script.h"
@@ -36,23 +37,6 @@ std::vector<std::string> recordedArguments(const std::string& record) {
         arguments.push_back(argument);
     }
     return arguments;
-}
-
-// Names made of the characters that shells and command interpreters treat specially.
-std::string hostileName(std::mt19937& random) {
-    // clang-format off
-    static const std::vector<std::string> pieces{
-        " ", "'", "\"", "$", "`", "\\", "%", "!", "&", ";", "*", "\n", "-", "é", "日本",
-        "$(touch PWNED)", "`touch PWNED`", "'$HOME'", "a", "Z", "0", "|", "<", ">", "(", ")",
-        "{", "}", "#", "~", "?", "[x]", "\t", "''", "\\'", "%OS%", "--x", "$PATH"};
-    // clang-format on
-    std::uniform_int_distribution<std::size_t> count(1, 8);
-    std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
-    std::string name;
-    for (std::size_t i = count(random); i > 0; --i) {
-        name += pieces[pick(random)];
-    }
-    return name;
 }
 
 class ScriptRoundTrip : public testing::Test {

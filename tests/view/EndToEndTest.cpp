@@ -1,5 +1,6 @@
 // The whole job through the real window: a file chosen, a name typed, Run pressed; a probe
 // terminal runs the script and a probe Fendral records what it was given.
+#include "HostileNames.h"
 #include "QtDriver.h"
 #include "app/view/qt/FileListView.h"
 
@@ -95,6 +96,26 @@ TEST_F(EndToEnd, WithoutATerminalRunSaysSoInAFendralErrorBox) {
                                                   "Cannot start " + tools / "no-such-terminal" +
                                                       ": No such file or directory"}));
     EXPECT_TRUE(scriptsLeft().empty());
+}
+
+// Whatever a name holds, given on the command line or dropped it is chosen, and Fendral gets it.
+TEST_F(EndToEnd, HostileNamesGivenAtStartOrDroppedReachFendralUnchanged) {
+    std::mt19937 random(20261208);
+    for (int round = 0; round < 6; ++round) {
+        const std::string name = "Images/" + hostileName(random) + ".tif";
+        window.root.write(name, "");
+        if (round % 2 == 0) {
+            window.startWith(window.path(name));
+        } else {
+            ASSERT_TRUE(window.drop({window.path(name)}, WindowHalf::Input)) << name;
+        }
+        window.paste("txtOutputFile", "out.tif");
+        window.press("cmdRunFendral");
+        ASSERT_TRUE(waitFor(tools / "record")) << name;
+        EXPECT_EQ(readFile(tools / "record"), recordOf(name, "out.tif")) << name;
+        fs::remove(tools / "record");
+    }
+    EXPECT_TRUE(window.messages().empty());
 }
 
 TEST_F(EndToEnd, TheRealFendralWritesTheOutputAndTheInputStaysAsItWas) {

@@ -12,8 +12,10 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
+#include <QUrl>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
@@ -135,6 +137,28 @@ public:
                    std::filesystem::is_directory(folderOf("dirOut"));
         };
         EXPECT_TRUE(QTest::qWaitFor(caughtUp, 5'000)) << "the lists did not follow the disk";
+    }
+    void startWith(const std::string& path) override { frontEnd->form().openGivenPath(path); }
+    // Entered, moved over and dropped on the middle of a half.
+    bool drop(const std::vector<std::string>& paths, WindowHalf half) override {
+        FormWindow& form = frontEnd->window();
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const std::string& path : paths) {
+            urls.push_back(QUrl::fromLocalFile(QString::fromStdString(path)));
+        }
+        data.setUrls(urls);
+        const QPoint at(half == WindowHalf::Input ? form.width() / 4 : form.width() * 3 / 4, 100);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(&form, &enter);
+        QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(&form, &move);
+        if (!enter.isAccepted() || !move.isAccepted()) {
+            return false;
+        }
+        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(&form, &dropped);
+        return dropped.isAccepted();
     }
 
     // Labels, buttons and boxes all hold theirs in the "text" property.

@@ -43,39 +43,6 @@ TEST_P(BatchRun, FendralReceivesExactlyTheIntendedArguments) {
               (std::vector<std::string>{c.radius, "10", c.inputPath, c.outputPath}));
 }
 
-// What the interpreter writes when it runs `commandLine` in `folder`, its input at its end.
-std::string outputOf(const std::string& commandLine, const std::filesystem::path& folder) {
-    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-    HANDLE readEnd = nullptr;
-    HANDLE writeEnd = nullptr;
-    EXPECT_TRUE(CreatePipe(&readEnd, &writeEnd, &inherited, 0));
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    const HANDLE nothing =
-        CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ, &inherited, OPEN_EXISTING, 0, nullptr);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = nothing;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    PROCESS_INFORMATION process{};
-    std::wstring line = windows::widen(commandLine);
-    EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                               folder.c_str(), &startup, &process));
-    CloseHandle(writeEnd);
-    CloseHandle(nothing);
-    std::string output;
-    char buffer[256];
-    DWORD got = 0;
-    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-        output.append(buffer, got);
-    }
-    CloseHandle(readEnd);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return output;
-}
-
 // A job whose last command failed keeps its console until a key is pressed; one that worked
 // lets it close. (Wine's interpreter forgets the error level at a closing "exit /b", which the
 // real one keeps: here the failing command ends the script.)

@@ -11,8 +11,10 @@
 
 #include <algorithm>
 #include <commctrl.h>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
+#include <shlobj.h>
 
 namespace fendralwin::test {
 
@@ -132,6 +134,28 @@ public:
     void refresh() override {
         SendMessageW(window().handle(), WM_ACTIVATE, WA_INACTIVE, 0);
         SendMessageW(window().handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    }
+    void startWith(const std::string& path) override { frontEnd->form().openGivenPath(path); }
+    // Dropped on the middle of a half, as the shell drops files. Its drop has no cursor that
+    // refuses: the window object's answer, which the Qt window's cursor shows, stands for one.
+    bool drop(const std::vector<std::string>& paths, WindowHalf half) override {
+        std::wstring names;
+        for (const std::string& path : paths) {
+            names += windows::widen(path) + L'\0';
+        }
+        names += L'\0';
+        const HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * 2);
+        auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
+        RECT client{};
+        GetClientRect(window().handle(), &client);
+        files->pFiles = sizeof(DROPFILES);
+        files->pt = {half == WindowHalf::Input ? client.right / 4 : client.right * 3 / 4, 100};
+        files->fWide = TRUE;
+        std::memcpy(files + 1, names.data(), names.size() * 2);
+        GlobalUnlock(memory);
+        const bool taken = frontEnd->form().Form_OLEDragOver(paths, half);
+        SendMessageW(window().handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+        return taken;
     }
 
     std::string text(const std::string& control) override {

@@ -42,6 +42,17 @@ TEST_F(Win32Window, IsLaidOutAsTheControlTableSaysAt96Dpi) {
     }
 }
 
+// A dropped name outside the code page, holding what the interpreter reads as its own, arrives
+// whole through the shell's wide drop.
+TEST_F(Win32Window, ADroppedNameOutsideTheCodePageIsChosenWhole) {
+    const std::string image = window.path("R&D 50% ^!\xC3\xA9\xE6\x97\xA5.tif");
+    std::ofstream(std::filesystem::path(windows::widen(image))) << "x";
+    ASSERT_TRUE(window.drop({image}, WindowHalf::Input));
+    std::string expected = "Input File: "; // appended: see ProgramTest
+    expected += image;
+    EXPECT_EQ(window.text("lblInputFile"), expected);
+}
+
 TEST_F(Win32Window, ShiftTabGoesBackThroughTheDialogKeys) {
     window.pressKey("drvIn", VK_TAB);
     EXPECT_EQ(window.focus(), "dirIn");

@@ -20,6 +20,9 @@ std::filesystem::path programFolderWithProbe(const TempFolder& temp, const std::
 // The lines that the probe wrote in `folder`; empty when it has not run within a minute.
 std::vector<std::string> probeArguments(const std::filesystem::path& folder);
 
+// What a program writes when it runs `commandLine` in `folder`, its input at its end.
+std::string outputOf(const std::string& commandLine, const std::filesystem::path& folder);
+
 // Handles the messages that wait for this thread's windows.
 void pumpMessages();
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 // What the window logic needs of each kind of control, and nothing more. Texts are UTF-8.
 //
@@ -109,14 +110,35 @@ public:
     // Lists the folder's files again, raising nothing: the selected file stays selected while it
     // is listed, and none is selected when it is not.
     virtual void reread() = 0;
+    // Selects the listed file of that name as the user's click does, raising Click; false,
+    // changing nothing, when no listed file has that name.
+    virtual bool select(const std::string& name) = 0;
 };
 
+// The halves of the window: the input lists on the left, the output lists on the right.
+enum class WindowHalf { Input, Output };
+
 // Raises Refresh when the disk may have changed under its lists: on Windows when it is activated
-// again, with Qt when a list's folder reports a change.
+// again, with Qt when a list's folder reports a change. Files and folders dragged over one of its
+// halves are offered to its drop handler.
 class IWindow : public EventSource {
 public:
+    // Asked with `drop` false whether the window would take `paths` there (the drag cursor
+    // says so); with `drop` true it takes them. Answers whether they are taken.
+    using DropHandler =
+        std::function<bool(const std::vector<std::string>& paths, WindowHalf half, bool drop)>;
+
     virtual ~IWindow() = default;
     virtual void close() = 0;
+    void onDrop(DropHandler handler) { dropHandler_ = std::move(handler); }
+
+protected:
+    bool offerDrop(const std::vector<std::string>& paths, WindowHalf half, bool drop) const {
+        return dropHandler_ && dropHandler_(paths, half, drop);
+    }
+
+private:
+    DropHandler dropHandler_;
 };
 
 enum class MessageKind { Plain, Warning, Critical };

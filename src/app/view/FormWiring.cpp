@@ -52,6 +52,10 @@ FormWiring::FormWiring(IFormWindow& window, IMessageBoxes& messageBoxes, Platfor
         binding.source(controls).onEvent(
             binding.event, [form = form_.get(), binding] { (form->*binding.handler)(); });
     }
+    window.onDrop(
+        [form = form_.get()](const std::vector<std::string>& paths, WindowHalf half, bool drop) {
+            return drop ? form->Form_OLEDragDrop(paths, half) : form->Form_OLEDragOver(paths, half);
+        });
 }
 
 } // namespace fendralwin

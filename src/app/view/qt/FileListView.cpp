@@ -35,6 +35,18 @@ void FileListView::reread() {
     fill(toQt(selectedItem()));
 }
 
+bool FileListView::select(const std::string& name) {
+    const QModelIndexList found =
+        model_->match(model_->index(0, 0), Qt::DisplayRole, toQt(name), 1, Qt::MatchExactly);
+    if (found.isEmpty()) {
+        return false;
+    }
+    // Selected as a click selects it: the selection's change raises Click.
+    selectionModel()->setCurrentIndex(found.front(), QItemSelectionModel::ClearAndSelect);
+    scrollTo(found.front());
+    return true;
+}
+
 void FileListView::fill(const QString& chosen) {
     std::vector<std::string> files;
     try {

@@ -21,6 +21,7 @@ public:
     void setPath(const std::string& path) override;
     std::string selectedItem() const override;
     void reread() override;
+    bool select(const std::string& name) override;
     // Reports every change of the listed folder.
     const FolderWatcher& diskWatch() const { return *watcher_; }
 

@@ -9,6 +9,9 @@
 #include "app/view/qt/SimpleControls.h"
 #include "app/view/qt/WindowIcon.h"
 
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
 #include <QTimer>
 #include <stdexcept>
 #include <string>
@@ -55,6 +58,9 @@ auto* makeControl(const ControlLayout& control, const Platform& platform, QWidge
     } else if constexpr (std::is_same_v<Interface, ITextBox>) {
         auto* box = new TextBox(toQt(control.text), parent);
         box->setToolTip(toQt(control.toolTip));
+        // A file dragged from a file manager also carries its path as text: dropped on a box,
+        // it goes to the window, which opens it, rather than into the box as typed text.
+        box->setAcceptDrops(false);
         return box;
     } else if constexpr (std::is_same_v<Interface, ICommandButton>) {
         auto* button = new CommandButton(toQt(control.text), parent);
@@ -128,6 +134,38 @@ FormWindow::FormWindow(const Platform& platform) {
         }
     }
     setFixedSize(pixels(kClientWidthTwips), pixels(kClientHeightTwips));
+    setAcceptDrops(true);
+}
+
+bool FormWindow::offer(const QDropEvent& event, WindowHalf half, bool drop) const {
+    std::vector<std::string> paths;
+    for (const QUrl& url : event.mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            // The file system's own bytes, whatever the name holds.
+            paths.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+        }
+    }
+    return offerDrop(paths, half, drop);
+}
+
+WindowHalf FormWindow::halfAt(const QDropEvent& event) const {
+    return event.position().x() < width() / 2.0 ? WindowHalf::Input : WindowHalf::Output;
+}
+
+void FormWindow::dragEnterEvent(QDragEnterEvent* event) {
+    inputTakesDrag_ = offer(*event, WindowHalf::Input, false);
+    outputTakesDrag_ = offer(*event, WindowHalf::Output, false);
+    // Refused here, the drag would not be followed to the other half; the move that follows
+    // the entry shows what this half does.
+    event->setAccepted(inputTakesDrag_ || outputTakesDrag_);
+}
+
+void FormWindow::dragMoveEvent(QDragMoveEvent* event) {
+    event->setAccepted(halfAt(*event) == WindowHalf::Input ? inputTakesDrag_ : outputTakesDrag_);
+}
+
+void FormWindow::dropEvent(QDropEvent* event) {
+    event->setAccepted(offer(*event, halfAt(*event), true));
 }
 
 QWidget& FormWindow::control(std::string_view name) const {

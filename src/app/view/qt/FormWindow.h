@@ -23,11 +23,24 @@ public:
     // Pixels for a length in twips on this window's screen.
     int pixels(int twips) const;
 
+protected:
+    // Files and folders dragged over a half are offered to the window object; the drag cursor
+    // shows whether it takes them.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private:
     void scheduleRefresh();
+    // Whether the drop handler takes what `event` carries on `half`, or takes it there.
+    bool offer(const QDropEvent& event, WindowHalf half, bool drop) const;
+    WindowHalf halfAt(const QDropEvent& event) const;
 
     FormControls controls_{};
     bool refreshScheduled_ = false;
+    // What a drag that came in would do on each half, asked once as it enters.
+    bool inputTakesDrag_ = false;
+    bool outputTakesDrag_ = false;
 };
 
 } // namespace fendralwin

@@ -38,6 +38,17 @@ void FileList::fill(const std::wstring& chosen) {
     }
 }
 
+bool FileList::select(const std::string& name) {
+    const auto found = std::ranges::find(names_, windows::widen(name));
+    if (found == names_.end()) {
+        return false;
+    }
+    // Choosing from here notifies nothing; a user's choice would.
+    SendMessageW(handle(), LB_SETCURSEL, found - names_.begin(), 0);
+    raiseEvent(ControlEvent::Click);
+    return true;
+}
+
 std::string FileList::selectedItem() const {
     const LRESULT selected = SendMessageW(handle(), LB_GETCURSEL, 0, 0);
     if (selected < 0 || static_cast<std::size_t>(selected) >= names_.size()) {

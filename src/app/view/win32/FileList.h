@@ -17,6 +17,7 @@ public:
     void setPath(const std::string& path) override;
     std::string selectedItem() const override;
     void reread() override;
+    bool select(const std::string& name) override;
     void commanded(int notification) override;
 
     const std::vector<std::wstring>& names() const { return names_; }

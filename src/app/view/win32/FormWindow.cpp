@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <commctrl.h>
+#include <shellapi.h>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
@@ -177,6 +178,7 @@ FormWindow::FormWindow(const Platform& platform)
     SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&windowProcedure));
     formControls_.window = this;
     createControls(platform);
+    DragAcceptFiles(window_, TRUE);
 }
 
 FormWindow::~FormWindow() {
@@ -257,6 +259,25 @@ bool FormWindow::takeDialogMessage(MSG& message) {
     return window_ != nullptr && IsDialogMessageW(window_, &message);
 }
 
+void FormWindow::drop(WPARAM wParam) {
+    const auto dropped = reinterpret_cast<HDROP>(wParam);
+    std::vector<std::string> paths;
+    const UINT count = DragQueryFileW(dropped, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring path(DragQueryFileW(dropped, i, nullptr, 0), L'\0');
+        DragQueryFileW(dropped, i, path.data(), static_cast<UINT>(path.size() + 1));
+        paths.push_back(windows::narrow(path));
+    }
+    POINT at{};
+    DragQueryPoint(dropped, &at);
+    DragFinish(dropped);
+    RECT client{};
+    GetClientRect(window_, &client);
+    // The system's file drop has no cursor that refuses: what the half cannot open changes
+    // nothing.
+    offerDrop(paths, at.x < client.right / 2 ? WindowHalf::Input : WindowHalf::Output, true);
+}
+
 int FormWindow::pixels(int twips) const {
     return pixelsOf(twips, dpi_);
 }
@@ -321,6 +342,9 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (lastFocus_ != nullptr && IsWindow(lastFocus_)) {
             SetFocus(lastFocus_);
         }
+        return 0;
+    case WM_DROPFILES:
+        drop(wParam);
         return 0;
     case WM_CLOSE:
         DestroyWindow(window);

@@ -45,6 +45,8 @@ private:
                                             LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls(const Platform& platform);
+    // Files and folders dropped on the window, offered for the half they were dropped on.
+    void drop(WPARAM dropped);
     ChildControl* controlWithId(int id) const;
     ChildControl* controlWithHandle(HWND handle) const;
     int pixels(int twips) const;
