@@ -24,6 +24,8 @@ const std::map<std::string, ShownMessage, std::less<>> kMessages{
 const std::string kReady = "click scan1.tif | openOut Out | type txtOutputFile ";
 const std::string kRun = " | press cmdRunFendral";
 const std::string kJob = "job=1,10,{scan1.tif},{Out/";
+// Thirty files, f01.tif to f30.tif, listed.
+const std::string kMany = "files Many 30 | refresh | openIn Many | ";
 
 const std::vector<Scenario> kScenarios{
     // The choosers and readiness.
@@ -91,6 +93,16 @@ const std::vector<Scenario> kScenarios{
     {"AnInputFolderThatVanishesGivesWayToTheOneAbove", "openIn Images | click photo.tif | type txtOutputFile c | remove Images | refresh",
      "lblInputFile=Input File: | run=off | folder dirIn={} | folder filIn={}"},
     {"AnOutputFolderThatVanishesGivesWayToTheOneAbove", kReady + "clean.tif | remove Out | refresh", "lblOutputFile=Output File: {clean.tif} | run=on | folder dirOut={}"},
+    // A list stays where the user left it: its top row and the keyboard's place.
+    {"AFileListThatDidNotChangeStaysAsItWas", kMany + "scroll filIn f10.tif | click f12.tif | refresh", "place filIn=f10.tif,f12.tif"},
+    {"AFileListThatChangedKeepsItsTopAndItsChoice", kMany + "scroll filIn f10.tif | click f12.tif | remove Many/f01.tif | remove Many/f30.tif | refresh",
+     "place filIn=f10.tif,f12.tif | lblInputFile=Input File: {Many/f12.tif}"},
+    {"AFolderListThatDidNotChangeStaysAsItWas", "folders Many 30 | refresh | openIn Many | scroll dirIn d10 | refresh", "place dirIn=d10,Many"},
+    {"AFolderListThatChangedKeepsItsTopAndItsPlace", "folders Many 30 | refresh | openIn Many | scroll dirIn d10 | remove Many/d01 | remove Many/d30 | refresh", "place dirIn=d10,Many"},
+    // A refresh asked for while a message box shows waits until the handler has returned.
+    {"ARefreshAskedForInABoxWaitsForTheHandler", kReady + "clean.tif | remove scan1.tif | activateInBox | paste txtRadius x",
+     "held lblInputFile=Input File: {scan1.tif} | txtRadius= | focus=txtRadius | box=badRadius | lblInputFile=Input File: | run=off"},
+    {"ARefreshInABoxLeavesRunAsItWas", kReady + "clean.tiff | activateInBox" + kRun, "held txtOutputFile=clean.tiff | txtOutputFile= | run=off | focus=txtOutputFile | box=badExtension"},
     {"ExitClosesTheWindow", "press cmdExit", "closed"},
 };
 // clang-format on
@@ -147,8 +159,25 @@ void perform(BehaviourDriver& driver, const std::string& action) {
         driver.rename(target, text);
     } else if (verb == "mkdir") {
         driver.makeFolder(target);
+    } else if (verb == "files" || verb == "folders") {
+        driver.makeFolder(target);
+        for (int n = 1; n <= std::stoi(text); ++n) {
+            const std::string number = (n < 10 ? "0" : "") + std::to_string(n);
+            if (verb == "files") {
+                driver.makeFile(target + "/f" + number + ".tif");
+            } else {
+                driver.makeFolder(target + "/d" + number);
+            }
+        }
+    } else if (verb == "scroll") {
+        driver.scrollTo(target, text);
     } else if (verb == "refresh") {
         driver.refresh();
+    } else if (verb == "activateInBox") {
+        driver.messageBoxes().whileShown = [&driver, held = driver.messageBoxes().whileShown] {
+            driver.activate();
+            held();
+        };
     } else {
         FAIL() << "no action " << action;
     }
@@ -197,6 +226,10 @@ void BehaviourTest::runScenario() {
             EXPECT_EQ(held, key.substr(5) + "=" + value);
         } else if (key.starts_with("folder ")) {
             EXPECT_EQ(FolderText(driver->folderOf(key.substr(7)), platform.separator()), value);
+        } else if (key.starts_with("place ")) {
+            if (const auto place = driver->listPlace(key.substr(6))) {
+                EXPECT_EQ(*place, value) << key;
+            }
         } else if (key.starts_with("bar ")) {
             EXPECT_EQ(driver->barValue(key.substr(4)), std::stoi(value)) << key;
         } else if (key == "box") {

@@ -15,9 +15,13 @@ namespace fendralwin::test {
 // Actions, parted by " | ": "openIn FOLDER", "openOut FOLDER", "click FILE", "type BOX TEXT",
 // "paste BOX TEXT", "drag BAR POSITION", "arrow BAR", "track BAR", "key BAR" (a bar moved right
 // by one of them), "press BUTTON"; and changes of the disk by
-// another program: "remove PATH", "rename PATH NAME", "mkdir PATH", then "refresh".
+// another program: "remove PATH", "rename PATH NAME", "mkdir PATH", "files FOLDER N" and
+// "folders FOLDER N" (FOLDER made, holding f01.tif... or d01... up to N), then "refresh";
+// "scroll LIST ITEM" (ITEM scrolled to the list's top);
+// "activateInBox" (every message box shown from then on activates the window while it shows).
 // Expectations, parted by " | ": "CONTROL=TEXT" (a caption or a box's text), "run=on|off",
-// "folder LIST=FOLDER" (the folder a list shows, as folder text),
+// "folder LIST=FOLDER" (the folder a list shows, as folder text), "place LIST=TOP,CURRENT" (see
+// BehaviourDriver::listPlace),
 // "focus=CONTROL", "bar BAR=VALUE", "held BOX=TEXT" (what a box held while the one message box
 // showed), "closed", "job=RADIUS,MAXDIFF,INPUT,OUTPUT" (one per script
 // started, in order) and "box=NAME" (one per message box shown, in order; see kMessages).

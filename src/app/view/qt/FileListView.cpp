@@ -29,6 +29,8 @@ void FileListView::setPath(const std::string& path) {
     watcher_->follow({path});
     path_ = path;
     fill({});
+    // Another folder's files are seen from their first.
+    scrollToTop();
 }
 
 void FileListView::reread() {
@@ -42,15 +44,25 @@ void FileListView::fill(const QString& chosen) {
     } catch (const PlatformError&) {
         // An unreadable folder simply has no files to offer.
     }
-    const QSignalBlocker quiet(selectionModel());
     const QStringList names = listedNames(std::move(files));
-    model_->setStringList(names);
     const auto row = chosen.isEmpty() ? -1 : names.indexOf(chosen);
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    if (names == model_->stringList() &&
+        row == (selected.isEmpty() ? -1 : selected.front().row())) {
+        return; // the list stays exactly as it is
+    }
+    const QString top = indexAt(QPoint(0, 0)).data().toString();
+    const QSignalBlocker quiet(selectionModel());
+    model_->setStringList(names);
     if (row < 0) {
         selectionModel()->clear();
     } else {
         selectionModel()->setCurrentIndex(model_->index(static_cast<int>(row)),
                                           QItemSelectionModel::ClearAndSelect);
+    }
+    // The item at the top stays there where it is still listed.
+    if (const auto topRow = names.indexOf(top); topRow >= 0) {
+        scrollTo(model_->index(static_cast<int>(topRow)), PositionAtTop);
     }
 }
 

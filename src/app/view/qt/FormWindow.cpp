@@ -9,6 +9,7 @@
 #include "app/view/qt/SimpleControls.h"
 #include "app/view/qt/WindowIcon.h"
 
+#include <QEvent>
 #include <QTimer>
 #include <stdexcept>
 #include <string>
@@ -136,6 +137,13 @@ QWidget& FormWindow::control(std::string_view name) const {
         throw std::out_of_range("no control named " + std::string(name));
     }
     return *control;
+}
+
+bool FormWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) {
+        scheduleRefresh();
+    }
+    return QWidget::event(event);
 }
 
 void FormWindow::scheduleRefresh() {
