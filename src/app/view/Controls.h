@@ -81,6 +81,9 @@ public:
     virtual std::string drive() const = 0;
     // Shows the drive that holds `path`, without raising the list's Change event.
     virtual void showDriveOf(const std::string& path) = 0;
+    // Lists the drives present now, raising nothing; a list whose drives did not change is left
+    // as it is.
+    virtual void reread() = 0;
 };
 
 // Raises Change whenever the folder it has open changes.
@@ -111,8 +114,9 @@ public:
     virtual void reread() = 0;
 };
 
-// Raises Refresh when the disk may have changed under its lists: on Windows when it is activated
-// again, with Qt when a list's folder reports a change.
+// Raises Refresh when the disk or the drives may have changed under its lists: when it is
+// activated again, on Windows when a drive comes or goes, with Qt when a list's folder reports a
+// change.
 class IWindow : public EventSource {
 public:
     virtual ~IWindow() = default;

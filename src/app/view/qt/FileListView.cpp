@@ -12,7 +12,6 @@ FileListView::FileListView(std::string pattern, const Platform& platform, QWidge
     : QListView(parent)
     , platform_(platform)
     , model_(new QStringListModel(this))
-    , watcher_(new FolderWatcher(this))
     , pattern_(std::move(pattern)) {
     setModel(model_);
     setUniformItemSizes(true);
@@ -26,7 +25,6 @@ FileListView::FileListView(std::string pattern, const Platform& platform, QWidge
 }
 
 void FileListView::setPath(const std::string& path) {
-    watcher_->follow({path});
     path_ = path;
     fill({});
     // Another folder's files are seen from their first.
