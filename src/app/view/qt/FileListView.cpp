@@ -51,10 +51,9 @@ void FileListView::fill(const QString& chosen) {
     }
     const QString top = indexAt(QPoint(0, 0)).data().toString();
     const QSignalBlocker quiet(selectionModel());
+    // Setting the names clears the selection: the chosen file, still listed, is chosen again.
     model_->setStringList(names);
-    if (row < 0) {
-        selectionModel()->clear();
-    } else {
+    if (row >= 0) {
         selectionModel()->setCurrentIndex(model_->index(static_cast<int>(row)),
                                           QItemSelectionModel::ClearAndSelect);
     }
