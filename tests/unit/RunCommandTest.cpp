@@ -112,10 +112,12 @@ TEST(RunCommand, WindowsRefusesTheCharactersNoFileNameMayHoldAndPosixOnlyControl
 
 // The rule behind the extension check; what Run does with a refused name is a behaviour row.
 TEST(OutputName, EndsInTifOfAnyLetterCaseAndNothingAfter) {
-    for (const auto& [name, tif] : std::initializer_list<std::pair<const char*, bool>>{
-             {"clean.tif", true}, {"CLEAN.TIF", true}, {"clean.Tif", true}, {".tif", true},
-             {"clean.tiff", false}, {"clean.tf", false}, {"clean", false}, {"abc", false},
-             {"tif", false}, {"clean.tif ", false}}) {
+    const std::pair<const char*, bool> names[]{
+        {"clean.tif", true},   {"CLEAN.TIF", true},   {"clean.Tif", true}, {".tif", true},
+        {"clean.tiff", false}, {"clean.tf", false},   {"clean", false},    {"abc", false},
+        {"tif", false},        {"clean.tif ", false},
+    };
+    for (const auto& [name, tif] : names) {
         EXPECT_EQ(HasTifExtension(name), tif) << name;
     }
 }
