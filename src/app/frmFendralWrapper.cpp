@@ -136,8 +136,11 @@ void frmFendralWrapper::openLists(const std::string& startFolder) {
 }
 
 void frmFendralWrapper::Form_Refresh() {
-    openNearestFolderLeft(*c_.dirIn);
-    openNearestFolderLeft(*c_.dirOut);
+    for (auto [folders, drives] : {std::pair{c_.dirIn, c_.drvIn}, {c_.dirOut, c_.drvOut}}) {
+        drives->reread();
+        openNearestFolderLeft(*folders);
+        drives->showDriveOf(folders->path());
+    }
     const bool wasChosen = !c_.filIn->selectedItem().empty();
     c_.filIn->reread();
     if (wasChosen && c_.filIn->selectedItem().empty()) {

@@ -38,9 +38,10 @@ public:
     void Form_Load();
     void Form_Terminate() noexcept;
     void cmdExit_Click();
-    // The disk may have changed: the lists read their folders again. A listed folder that
-    // vanished gives way to the nearest one above it, as if the user had opened that; a chosen
-    // file that vanished is chosen no more.
+    // The disk may have changed: the lists read their drives and folders again. A listed folder
+    // that vanished (with its drive, perhaps) gives way to the nearest one above it that opens,
+    // else the program folder, as if the user had opened that; a chosen file that vanished is
+    // chosen no more.
     void Form_Refresh();
 
     // Input choosers

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -53,6 +54,7 @@ public:
     virtual void remove(const std::string& relative) = 0; // a file, or a folder with its content
     virtual void rename(const std::string& relative, const std::string& newName) = 0;
     virtual void makeFolder(const std::string& relative) = 0;
+    virtual void makeFile(const std::string& relative) = 0;
     // The lists catch up with the disk: Qt's watchers have reported, the Win32 window has been
     // activated again.
     virtual void refresh() = 0;
@@ -61,11 +63,19 @@ public:
     // Drags `paths` over a half of the window and drops them there; whether the drag cursor
     // took them.
     virtual bool drop(const std::vector<std::string>& paths, WindowHalf half) = 0;
+    // The window is activated again, as when its own message box closes; a refresh that this
+    // asks for is asked for before it returns, though it may not have run.
+    virtual void activate() { refresh(); }
 
     // A label's caption or a box's text.
     virtual std::string text(const std::string& control) = 0;
     virtual bool isEnabled(const std::string& control) = 0;
     virtual int barValue(const std::string& bar) = 0;
+    // Scrolls a list ("dirIn", "filIn") until `item`, as the list shows it, is its top row.
+    virtual void scrollTo(const std::string& list, const std::string& item) = 0;
+    // "TOP,CURRENT": a list's top row and the row with the keyboard's place, as the list shows
+    // them; nothing where the lists do not scroll.
+    virtual std::optional<std::string> listPlace(const std::string& list) = 0;
     // The folder that a folder or file list shows.
     virtual std::string folderOf(const std::string& list) = 0;
     // The name of the control with the keyboard focus.

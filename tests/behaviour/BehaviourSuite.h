@@ -16,9 +16,13 @@ namespace fendralwin::test {
 // "paste BOX TEXT", "drag BAR POSITION", "arrow BAR", "track BAR", "key BAR" (a bar moved right
 // by one of them), "press BUTTON", "drop in|out PATH;PATH..." (dragged onto the input or output
 // half and dropped); "given PATH" (the program started with it); and changes of the disk by
-// another program: "remove PATH", "rename PATH NAME", "mkdir PATH", then "refresh".
+// another program: "remove PATH", "rename PATH NAME", "mkdir PATH", "files FOLDER N" and
+// "folders FOLDER N" (FOLDER made, holding f01.tif... or d01... up to N), then "refresh";
+// "scroll LIST ITEM" (ITEM scrolled to the list's top);
+// "activateInBox" (every message box shown from then on activates the window while it shows).
 // Expectations, parted by " | ": "CONTROL=TEXT" (a caption or a box's text), "run=on|off",
-// "folder LIST=FOLDER" (the folder a list shows, as folder text),
+// "folder LIST=FOLDER" (the folder a list shows, as folder text), "place LIST=TOP,CURRENT" (see
+// BehaviourDriver::listPlace),
 // "focus=CONTROL", "bar BAR=VALUE", "drops=taken|refused,..." (what the drag cursor said of each
 // drop; without it every drop is taken), "held BOX=TEXT" (what a box held while the one message box
 // showed), "closed", "job=RADIUS,MAXDIFF,INPUT,OUTPUT" (one per script

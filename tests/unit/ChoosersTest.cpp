@@ -52,11 +52,20 @@ TEST_F(Drives, ADriveThatCannotBeOpenedGoesBackAndChangesNothing) {
     EXPECT_EQ(h.lblInputFile.caption, "Input File: C:\\Images\\scan1.tif");
 }
 
-TEST_F(Drives, ADiskTakenOutLeavesItsListOnTheProgramFolder) {
+// At each refresh the drive lists show the drives present now.
+TEST_F(Drives, ADiskTakenOutLeavesItsListOnTheProgramFolderAndOneInsertedCanBeChosen) {
     std::erase_if(h.fs.folders, [](const auto& folder) { return folder.first.starts_with("D:"); });
     h.refresh();
     EXPECT_EQ(h.dirOut.current, h.platform.folder);
+    EXPECT_EQ(h.drvOut.current, "C:");
+    EXPECT_EQ(h.drvOut.listed, std::vector<std::string>{"C:"});
     EXPECT_EQ(h.lblOutputFile.caption, "Output File: C:\\Tools\\FendralWin\\clean.tif");
+    h.fs.folders["E:\\"] = {};
+    h.refresh();
+    EXPECT_EQ(h.drvIn.listed, (std::vector<std::string>{"C:", "E:"}));
+    EXPECT_EQ(h.drvIn.current, "C:");
+    h.drvIn.choose("E:");
+    EXPECT_EQ(h.filIn.current, "E:\\");
 }
 
 // The output folder's text is taken out of the name once, in one pass, before it counts.

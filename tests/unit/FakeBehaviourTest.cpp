@@ -52,6 +52,9 @@ public:
         std::ranges::replace(filesBeside(relative), name(relative), newName);
     }
     void makeFolder(const std::string& relative) override { h_.fs.folders[folder(relative)]; }
+    void makeFile(const std::string& relative) override {
+        filesBeside(relative).push_back(name(relative));
+    }
     void refresh() override { h_.refresh(); }
     void startWith(const std::string& path) override { h_.form().openGivenPath(path); }
     bool drop(const std::vector<std::string>& paths, WindowHalf half) override {
@@ -66,6 +69,8 @@ public:
     }
     bool isEnabled(const std::string& control) override { return button(control).enabled; }
     int barValue(const std::string& bar) override { return scrollBar(bar).position; }
+    void scrollTo(const std::string& /*list*/, const std::string& /*item*/) override {}
+    std::optional<std::string> listPlace(const std::string& /*list*/) override { return {}; }
     std::string folderOf(const std::string& list) override {
         return list == "filIn" ? h_.filIn.current : named<FakeFolderList>(list)->current;
     }

@@ -25,6 +25,17 @@ bool FakeFileSystem::holds(const std::string& folder, const std::string& file) c
     return found != folders.end() && std::ranges::find(found->second, file) != found->second.end();
 }
 
+std::vector<std::string> FakeFileSystem::drives() const {
+    std::vector<std::string> found;
+    for (const auto& [folder, files] : folders) {
+        const std::string drive = folder.substr(0, folder.starts_with('/') ? 1 : 2);
+        if (std::ranges::find(found, drive) == found.end()) {
+            found.push_back(drive);
+        }
+    }
+    return found;
+}
+
 void FakeFileList::reread() {
     if (!fs.holds(current, chosen)) {
         chosen.clear();

@@ -99,17 +99,24 @@ struct FakeScrollBar final : IScrollBar {
 struct FakeFileSystem {
     std::map<std::string, std::vector<std::string>> folders;
     bool holds(const std::string& folder, const std::string& file) const;
+    // The drives that hold a folder: "C:" of "C:\...", "/" of POSIX paths.
+    std::vector<std::string> drives() const;
 };
 
 struct FakeDriveList final : IDriveList {
+    explicit FakeDriveList(FakeFileSystem& fs)
+        : fs(fs) {}
     std::string drive() const override { return current; }
     void showDriveOf(const std::string& path) override { current = path.substr(0, 2); }
+    void reread() override { listed = fs.drives(); }
     // The user chooses another drive.
     void choose(const std::string& drive) {
         current = drive;
         raiseEvent(ControlEvent::Change);
     }
+    FakeFileSystem& fs;
     std::string current;
+    std::vector<std::string> listed; // as last read
 };
 
 struct FakeFolderList final : IFolderList {
@@ -204,10 +211,10 @@ struct Harness final : IFormWindow {
     Log log;
     FakePlatform platform;
     FakeFileSystem fs;
-    FakeDriveList drvIn;
+    FakeDriveList drvIn{fs};
     FakeFolderList dirIn{fs};
     FakeFileList filIn{fs};
-    FakeDriveList drvOut;
+    FakeDriveList drvOut{fs};
     FakeFolderList dirOut{fs};
     FakeTextBox txtOutputFile{log, "txtOutputFile", ""};
     FakeScrollBar hscrlRadius{100};

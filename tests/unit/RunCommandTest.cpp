@@ -1,6 +1,7 @@
 // The Run command where only fakes can reach: failures of the platform, the script's size limit,
 // the names each platform refuses, and files that are one by identity.
 #include "Fakes.h"
+#include "job/OutputName.h"
 #include "job/Script.h"
 
 #include <gtest/gtest.h>
@@ -106,6 +107,18 @@ TEST(RunCommand, WindowsRefusesTheCharactersNoFileNameMayHoldAndPosixOnlyControl
         const auto onPosix = ready(name, posix);
         onPosix->cmdRunFendral.press();
         EXPECT_EQ(onPosix->platform.starts.size(), 1U) << name;
+    }
+}
+
+// The rule behind the extension check; what Run does with a refused name is a behaviour row.
+TEST(OutputName, EndsInTifOfAnyLetterCaseAndNothingAfter) {
+    const std::pair<const char*, bool> names[]{
+        {"clean.tif", true},   {"CLEAN.TIF", true},   {"clean.Tif", true}, {".tif", true},
+        {"clean.tiff", false}, {"clean.tf", false},   {"clean", false},    {"abc", false},
+        {"tif", false},        {"clean.tif ", false},
+    };
+    for (const auto& [name, tif] : names) {
+        EXPECT_EQ(HasTifExtension(name), tif) << name;
     }
 }
 

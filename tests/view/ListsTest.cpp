@@ -5,8 +5,15 @@
 #include "app/view/qt/FolderListModel.h"
 #include "app/view/qt/FolderListView.h"
 
+#include <QApplication>
+#include <QIcon>
+#include <QLineEdit>
+#include <QStyle>
 #include <QTest>
 #include <filesystem>
+#include <sched.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
 namespace fendralwin::test {
 namespace {
@@ -85,14 +92,59 @@ TEST_F(Lists, FilesThatAppearOrVanishShowAndTheChosenOneStaysChosenQuietly) {
     EXPECT_TRUE(window.messages().empty());
 }
 
-TEST_F(Lists, TheDriveListOffersTheRootAndFollowsTheFolderListOntoAnotherVolume) {
+TEST_F(Lists, ADoubleClickOnAFileChoosesItAndEditsNothing) {
+    const QModelIndex entry = QtDriver::row(filIn(), QStringLiteral("scan1.tif"));
+    QtDriver::click(filIn(), entry); // the press that a double-click starts with
+    QTest::mouseDClick(filIn()->viewport(), Qt::LeftButton, {},
+                       filIn()->visualRect(entry).center());
+    EXPECT_EQ(filIn()->findChild<QLineEdit*>(), nullptr);
+    EXPECT_EQ(filIn()->selectedItem(), "scan1.tif");
+}
+
+// Folders down to the open one are drawn open, the ones below it closed.
+TEST_F(Lists, FoldersDownToTheOpenOneAreDrawnOpen) {
+    const auto image = [](const QVariant& icon) {
+        return icon.value<QIcon>().pixmap(16).toImage();
+    };
+    const QImage open = image(QApplication::style()->standardIcon(QStyle::SP_DirOpenIcon));
+    ASSERT_NE(open, image(QApplication::style()->standardIcon(QStyle::SP_DirClosedIcon)));
+    for (int row = 0; row < dirIn()->model()->rowCount(); ++row) {
+        EXPECT_EQ(image(dirIn()->model()->index(row, 0).data(Qt::DecorationRole)) == open,
+                  row <= dirIn()->currentIndex().row());
+    }
+}
+
+// A volume mounted after start is listed at the next refresh and can be chosen; unmounted, it
+// leaves the list, and a folder list on it goes to the nearest folder that still opens. The
+// mounts are made in a mount namespace of this thread's own, which nobody else sees.
+TEST_F(Lists, DrivesMountedAndUnmountedAfterStartAreFollowed) {
+    if (geteuid() != 0 || unshare(CLONE_NEWNS) != 0 ||
+        mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount("fendralwin", "/mnt", "tmpfs", 0, nullptr) != 0) {
+        GTEST_SKIP() << "mounting a volume needs root and mount namespaces";
+    }
+    fs::create_directories("/mnt/stick");
+    ASSERT_EQ(mount("fendralwin", "/mnt/stick", "tmpfs", 0, nullptr), 0);
+    fs::create_directories("/mnt/stick/photos");
     auto* drives = window.widget<DriveComboBox>("drvIn");
     EXPECT_EQ(drives->itemData(0).toString(), "/");
-    drives->addItem(QStringLiteral("volume"), QString::fromStdString(window.path("Images")));
-    window.openFolder("dirIn", "Images");
-    EXPECT_EQ(drives->drive(), window.path("Images"));
-    dirIn()->setPath("/");
+    const auto listed = [&] {
+        return drives->findData(QStringLiteral("/mnt/stick")) >= 0;
+    };
+    window.activate();
+    ASSERT_TRUE(QTest::qWaitFor(listed, 5'000)) << "the volume mounted is not listed";
+    const int stick = drives->findData(QStringLiteral("/mnt/stick"));
+    EXPECT_EQ(drives->itemText(stick), "/mnt/stick");
+    drives->setCurrentIndex(stick);
+    emit drives->activated(stick);
+    EXPECT_EQ(dirIn()->path(), "/mnt/stick");
+    dirIn()->setPath("/mnt/stick/photos");
+    ASSERT_EQ(umount2("/mnt/stick", MNT_DETACH), 0);
+    window.activate();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !listed(); }, 5'000));
+    EXPECT_EQ(dirIn()->path(), "/mnt/stick"); // now a folder of the volume below
     EXPECT_EQ(drives->drive(), "/");
+    umount2("/mnt", MNT_DETACH);
 }
 
 } // namespace

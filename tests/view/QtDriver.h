@@ -117,8 +117,11 @@ public:
     void makeFolder(const std::string& relative) override {
         std::filesystem::create_directory(path(relative));
     }
-    // The watchers report through the event loop: until every list shows what the disk holds.
+    void makeFile(const std::string& relative) override { root.write(relative, ""); }
+    // The window is activated again; the watchers report through the event loop: until every
+    // list shows what the disk holds.
     void refresh() override {
+        activate();
         const auto caughtUp = [&] {
             std::set<std::string> onDisk;
             try {
@@ -160,6 +163,12 @@ public:
         QApplication::sendEvent(&form, &dropped);
         return dropped.isAccepted();
     }
+    // The refresh that activation asks for is raised from the event loop, here a nested one.
+    void activate() override {
+        QEvent activation(QEvent::WindowActivate);
+        QApplication::sendEvent(&frontEnd->window(), &activation);
+        QCoreApplication::processEvents();
+    }
 
     // Labels, buttons and boxes all hold theirs in the "text" property.
     std::string text(const std::string& control) override {
@@ -167,6 +176,20 @@ public:
     }
     bool isEnabled(const std::string& control) override { return widget(control)->isEnabled(); }
     int barValue(const std::string& bar) override { return widget<QScrollBar>(bar)->value(); }
+    void scrollTo(const std::string& list, const std::string& item) override {
+        QCoreApplication::processEvents(); // a scroll that a list left to the event loop first
+        auto* view = widget<QAbstractItemView>(list);
+        const QModelIndex entry = row(view, QString::fromStdString(item));
+        ASSERT_TRUE(entry.isValid()) << item;
+        view->scrollTo(entry, QAbstractItemView::PositionAtTop);
+    }
+    std::optional<std::string> listPlace(const std::string& list) override {
+        QCoreApplication::processEvents();
+        const auto* view = widget<QAbstractItemView>(list);
+        return (view->indexAt(QPoint(2, 2)).data().toString() + ',' +
+                view->currentIndex().data().toString())
+            .toStdString();
+    }
     std::string folderOf(const std::string& list) override {
         return list == "filIn" ? widget<FileListView>(list)->path()
                                : widget<FolderListView>(list)->path();

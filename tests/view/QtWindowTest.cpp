@@ -125,6 +125,16 @@ TEST(QtWindow, ALongPathShowsItsStartAndItsFileNameAndAllOfItAsTheTip) {
     EXPECT_EQ(label->toolTip().toStdString(), caption);
 }
 
+TEST(QtWindow, ReturnAndKeypadEnterPressAFocusedButtonAndNoOtherKeyDoes) {
+    QtDriver window;
+    QWidget* exit = window.widget("cmdExit");
+    exit->setFocus();
+    QTest::keyClick(exit, Qt::Key_A);
+    EXPECT_TRUE(window.isOpen());
+    QTest::keyClick(exit, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_FALSE(window.isOpen());
+}
+
 // Tab, the arrow keys, Return and typing are enough for a whole job.
 TEST(QtWindow, AWholeJobCanBeDoneWithTheKeyboardAlone) {
     QtDriver window;

@@ -44,14 +44,18 @@ TEST_P(BatchRun, FendralReceivesExactlyTheIntendedArguments) {
 }
 
 // A job whose last command failed keeps its console until a key is pressed; one that worked
-// lets it close. (Wine's interpreter forgets the error level at a closing "exit /b", which the
-// real one keeps: here the failing command ends the script.)
+// lets it close, whatever the failing level, a crash's negative one too. (Wine's interpreter
+// forgets the error level at a closing "exit /b", which the real one keeps: here the failing
+// command ends the script. Its "if errorlevel 1" also holds for a negative level, which the real
+// one's does not: the exact command line is checked too.)
 TEST(JobConsole, WaitsForAKeyOnlyAfterAFailure) {
-    EXPECT_EQ(windows::interpreterCommandLine("fdw.bat"),
-              R"(cmd.exe /d /v:off /s /c "call .\fdw.bat & if errorlevel 1 pause")");
+    EXPECT_EQ(
+        windows::interpreterCommandLine("fdw.bat"),
+        R"(cmd.exe /d /v:off /s /c "call .\fdw.bat & if errorlevel 1 (pause) else if not errorlevel 0 pause")");
     TempFolder temp;
     for (const auto& [last, held] : {std::pair{"cmd /c exit 0", false},
                                      {"cmd /c exit 3", true},
+                                     {"cmd /c exit -1073741819", true},
                                      {"NoSuchFendral 1 10 a.tif b.tif", true}}) {
         std::ofstream(temp.path() / L"job.bat") << "@echo off\r\n" << last << "\r\n";
         const std::string output =

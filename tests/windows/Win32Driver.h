@@ -130,6 +130,9 @@ public:
     void makeFolder(const std::string& relative) override {
         std::filesystem::create_directory(windows::widen(path(relative)));
     }
+    void makeFile(const std::string& relative) override {
+        std::ofstream(std::filesystem::path(windows::widen(path(relative)))) << "x";
+    }
     // The user comes back to the window from another one.
     void refresh() override {
         SendMessageW(window().handle(), WM_ACTIVATE, WA_INACTIVE, 0);
@@ -165,6 +168,21 @@ public:
         return IsWindowEnabled(handle(control)) != FALSE;
     }
     int barValue(const std::string& bar) override { return GetScrollPos(handle(bar), SB_CTL); }
+    void scrollTo(const std::string& list, const std::string& item) override {
+        const LRESULT index = SendMessageW(handle(list), LB_FINDSTRINGEXACT, -1,
+                                           reinterpret_cast<LPARAM>(windows::widen(item).c_str()));
+        ASSERT_GE(index, 0) << item;
+        SendMessageW(handle(list), LB_SETTOPINDEX, index, 0);
+    }
+    std::optional<std::string> listPlace(const std::string& list) override {
+        const auto itemText = [this, &list](UINT message) {
+            const LRESULT index = SendMessageW(handle(list), message, 0, 0);
+            std::wstring text(MAX_PATH, L'\0');
+            SendMessageW(handle(list), LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+            return windows::narrow(text.c_str());
+        };
+        return itemText(LB_GETTOPINDEX) + "," + itemText(LB_GETCURSEL);
+    }
     std::string folderOf(const std::string& list) override {
         return list == "filIn" ? control<win32::FileList>(list).path()
                                : control<win32::FolderList>(list).path();

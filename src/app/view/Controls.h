@@ -82,6 +82,9 @@ public:
     virtual std::string drive() const = 0;
     // Shows the drive that holds `path`, without raising the list's Change event.
     virtual void showDriveOf(const std::string& path) = 0;
+    // Lists the drives present now, raising nothing; a list whose drives did not change is left
+    // as it is.
+    virtual void reread() = 0;
 };
 
 // Raises Change whenever the folder it has open changes.
@@ -118,9 +121,9 @@ public:
 // The halves of the window: the input lists on the left, the output lists on the right.
 enum class WindowHalf { Input, Output };
 
-// Raises Refresh when the disk may have changed under its lists: on Windows when it is activated
-// again, with Qt when a list's folder reports a change. Files and folders dragged over one of its
-// halves are offered to its drop handler.
+// Raises Refresh when the disk or the drives may have changed under its lists: when it is
+// activated again, on Windows when a drive comes or goes, with Qt when a list's folder reports a
+// change. Files and folders dragged over one of its halves are offered to its drop handler.
 class IWindow : public EventSource {
 public:
     // Asked with `drop` false whether the window would take `paths` there (the drag cursor

@@ -11,6 +11,7 @@ struct FolderRow {
     std::string name;
     std::string path;
     int depth;
+    bool operator==(const FolderRow&) const = default;
 };
 
 // A folder tree drawn as one list: the root of `folder`, the folders down to `folder` itself,
@@ -18,6 +19,7 @@ struct FolderRow {
 struct FolderRows {
     std::vector<FolderRow> rows;
     std::size_t openRow; // the row of `folder`
+    bool operator==(const FolderRows&) const = default;
 };
 
 // `folder` is a full path without a trailing separator except at its root: "/", "/home/u",

@@ -50,12 +50,31 @@ FormWiring::FormWiring(IFormWindow& window, IMessageBoxes& messageBoxes, Platfor
     const FormControls controls = window.controls();
     for (const EventBinding& binding : kEvents) {
         binding.source(controls).onEvent(
-            binding.event, [form = form_.get(), binding] { (form->*binding.handler)(); });
+            binding.event, [this, binding] { handle(binding.event, binding.handler); });
     }
     window.onDrop(
         [form = form_.get()](const std::vector<std::string>& paths, WindowHalf half, bool drop) {
             return drop ? form->Form_OLEDragDrop(paths, half) : form->Form_OLEDragOver(paths, half);
         });
+}
+
+void FormWiring::handle(ControlEvent event, void (F::*handler)()) {
+    if (event == Refresh && running_ > 0) {
+        refreshWaits_ = true;
+        return;
+    }
+    run(handler);
+    while (running_ == 0 && refreshWaits_) {
+        refreshWaits_ = false;
+        run(&F::Form_Refresh);
+    }
+}
+
+void FormWiring::run(void (F::*handler)()) {
+    // Handlers report their failures themselves; none leaves by an exception.
+    ++running_;
+    (form_.get()->*handler)();
+    --running_;
 }
 
 } // namespace fendralwin

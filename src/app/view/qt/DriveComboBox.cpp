@@ -5,21 +5,38 @@
 #include <QSet>
 #include <QSignalBlocker>
 #include <QStorageInfo>
+#include <QStringList>
+#include <algorithm>
 
 namespace fendralwin {
 
 namespace {
 
-// File systems that hold no user files: kernel interfaces, memory and container layers.
+// File systems that hold no user files: kernel interfaces and container layers.
 bool isPseudoFileSystem(const QByteArray& type) {
     static const QSet<QByteArray> pseudo{
-        "proc",        "sysfs",     "tmpfs",      "devtmpfs",   "overlay",
-        "squashfs",    "cgroup",    "cgroup2",    "devpts",     "mqueue",
-        "debugfs",     "tracefs",   "securityfs", "pstore",     "bpf",
-        "autofs",      "hugetlbfs", "configfs",   "fusectl",    "binfmt_misc",
-        "ramfs",       "efivarfs",  "nsfs",       "rpc_pipefs", "fuse.gvfsd-fuse",
-        "fuse.portal", "nfsd"};
+        "proc",      "sysfs",      "devtmpfs",        "overlay",     "squashfs",
+        "cgroup",    "cgroup2",    "devpts",          "mqueue",      "debugfs",
+        "tracefs",   "securityfs", "pstore",          "bpf",         "autofs",
+        "hugetlbfs", "configfs",   "fusectl",         "binfmt_misc", "efivarfs",
+        "nsfs",      "rpc_pipefs", "fuse.gvfsd-fuse", "fuse.portal", "nfsd"};
     return pseudo.contains(type);
+}
+
+// A file system in memory is the system's own, unless it is mounted where users and their
+// desktops mount volumes.
+bool isShown(const QStorageInfo& volume) {
+    const QString mountPoint = volume.rootPath();
+    if (mountPoint == QLatin1String("/") || !volume.isValid()) {
+        return false;
+    }
+    if (volume.fileSystemType() == "tmpfs" || volume.fileSystemType() == "ramfs") {
+        static const QStringList userPlaces{QStringLiteral("/media/"), QStringLiteral("/mnt/"),
+                                            QStringLiteral("/run/media/")};
+        return std::ranges::any_of(
+            userPlaces, [&](const QString& place) { return mountPoint.startsWith(place); });
+    }
+    return !isPseudoFileSystem(volume.fileSystemType());
 }
 
 QString caption(const QString& mountPoint, const QString& name) {
@@ -37,21 +54,39 @@ bool contains(const QString& mountPoint, const QString& path) {
 
 DriveComboBox::DriveComboBox(QWidget* parent)
     : QComboBox(parent) {
-    addItem(QStringLiteral("/"), QStringLiteral("/"));
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        const QString mountPoint = volume.rootPath();
-        if (mountPoint == QLatin1String("/") || !volume.isValid() ||
-            isPseudoFileSystem(volume.fileSystemType())) {
-            continue;
-        }
-        addItem(caption(mountPoint, volume.name()), mountPoint);
-    }
+    reread();
     connect(this, &QComboBox::activated, this, [this](int index) {
         if (index != shownIndex_) {
             shownIndex_ = index;
             raiseEvent(ControlEvent::Change);
         }
     });
+}
+
+void DriveComboBox::reread() {
+    QStringList captions{QStringLiteral("/")};
+    QStringList mountPoints{QStringLiteral("/")};
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        if (isShown(volume)) {
+            captions.append(caption(volume.rootPath(), volume.name()));
+            mountPoints.append(volume.rootPath());
+        }
+    }
+    QStringList shownCaptions;
+    for (int i = 0; i < count(); ++i) {
+        shownCaptions.append(itemText(i));
+    }
+    if (captions == shownCaptions) {
+        return;
+    }
+    const QString shown = currentData().toString();
+    const QSignalBlocker quiet(this);
+    clear();
+    for (qsizetype i = 0; i < captions.size(); ++i) {
+        addItem(captions[i], mountPoints[i]);
+    }
+    shownIndex_ = std::max(findData(shown), 0);
+    setCurrentIndex(shownIndex_);
 }
 
 std::string DriveComboBox::drive() const {

@@ -6,8 +6,9 @@
 
 namespace fendralwin {
 
-// The drives of this system: the mount points of real file systems, each shown with its volume
-// name. The root is always listed. Choosing a drive other than the one shown raises Change.
+// The drives of this system: the mount points of real file systems (and of file systems in
+// memory mounted below /media, /mnt or /run/media), each shown with its volume name. The root is
+// always listed. Choosing a drive other than the one shown raises Change.
 class DriveComboBox final : public QComboBox, public IDriveList {
 public:
     explicit DriveComboBox(QWidget* parent);
@@ -16,6 +17,7 @@ public:
     std::string drive() const override;
     // Shows the drive that holds `path` (the longest mount point that contains it).
     void showDriveOf(const std::string& path) override;
+    void reread() override;
 
 private:
     int shownIndex_ = 0;

@@ -12,7 +12,6 @@ FileListView::FileListView(std::string pattern, const Platform& platform, QWidge
     : QListView(parent)
     , platform_(platform)
     , model_(new QStringListModel(this))
-    , watcher_(new FolderWatcher(this))
     , pattern_(std::move(pattern)) {
     setModel(model_);
     setUniformItemSizes(true);
@@ -26,9 +25,10 @@ FileListView::FileListView(std::string pattern, const Platform& platform, QWidge
 }
 
 void FileListView::setPath(const std::string& path) {
-    watcher_->follow({path});
     path_ = path;
     fill({});
+    // Another folder's files are seen from their first.
+    scrollToTop();
 }
 
 void FileListView::reread() {
@@ -54,15 +54,24 @@ void FileListView::fill(const QString& chosen) {
     } catch (const PlatformError&) {
         // An unreadable folder simply has no files to offer.
     }
-    const QSignalBlocker quiet(selectionModel());
     const QStringList names = listedNames(std::move(files));
-    model_->setStringList(names);
     const auto row = chosen.isEmpty() ? -1 : names.indexOf(chosen);
-    if (row < 0) {
-        selectionModel()->clear();
-    } else {
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    if (names == model_->stringList() &&
+        row == (selected.isEmpty() ? -1 : selected.front().row())) {
+        return; // the list stays exactly as it is
+    }
+    const QString top = indexAt(QPoint(0, 0)).data().toString();
+    const QSignalBlocker quiet(selectionModel());
+    // Setting the names clears the selection: the chosen file, still listed, is chosen again.
+    model_->setStringList(names);
+    if (row >= 0) {
         selectionModel()->setCurrentIndex(model_->index(static_cast<int>(row)),
                                           QItemSelectionModel::ClearAndSelect);
+    }
+    // The item at the top stays there where it is still listed.
+    if (const auto topRow = names.indexOf(top); topRow >= 0) {
+        scrollTo(model_->index(static_cast<int>(topRow)), PositionAtTop);
     }
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/view/Controls.h"
-#include "app/view/qt/FolderWatcher.h"
 #include "platform/Platform.h"
 
 #include <QListView>
@@ -12,7 +11,8 @@ class QStringListModel;
 namespace fendralwin {
 
 // A file list: the files of one folder whose names match a pattern, without regard to case.
-// Selecting a file raises Click. A folder that cannot be read lists no files.
+// Selecting a file raises Click. A folder that cannot be read lists no files. It lists the input
+// folder list's folder, whose watch reports the changes of its files.
 class FileListView final : public QListView, public IFileList {
 public:
     FileListView(std::string pattern, const Platform& platform, QWidget* parent);
@@ -22,8 +22,6 @@ public:
     std::string selectedItem() const override;
     void reread() override;
     bool select(const std::string& name) override;
-    // Reports every change of the listed folder.
-    const FolderWatcher& diskWatch() const { return *watcher_; }
 
 protected:
     // One file stays chosen until another is: a click on blank space, Ctrl+click or Ctrl+Space
@@ -37,7 +35,6 @@ private:
 
     const Platform& platform_;
     QStringListModel* model_;
-    FolderWatcher* watcher_;
     std::string pattern_;
     std::string path_;
 };

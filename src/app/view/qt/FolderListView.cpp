@@ -75,13 +75,23 @@ bool FolderListView::show(const std::string& folder) {
     for (const QString& name : listedNames(std::move(contents.folders))) {
         subfolders.push_back(fromQt(name));
     }
-    // The keyboard's place stays on the entry it was on, where that entry is still shown.
-    const QVariant current = currentIndex().data(FolderListModel::PathRole);
-    model_->show(folderRows(folder, subfolders, '/'));
-    const QModelIndexList same =
-        model_->match(model_->index(0), FolderListModel::PathRole, current, 1, Qt::MatchExactly);
-    setCurrentIndex(same.isEmpty() ? model_->index(static_cast<int>(model_->rows().openRow))
-                                   : same.front());
+    if (FolderRows rows = folderRows(folder, subfolders, '/'); rows != model_->rows()) {
+        // The keyboard's place and the entry at the top stay on the entries they were on, where
+        // those are still shown. A list that did not change is left exactly as it is.
+        const QVariant current = currentIndex().data(FolderListModel::PathRole);
+        const QVariant top = indexAt(QPoint(0, 0)).data(FolderListModel::PathRole);
+        model_->show(std::move(rows));
+        const auto find = [this](const QVariant& path) {
+            return model_->match(model_->index(0), FolderListModel::PathRole, path, 1,
+                                 Qt::MatchExactly);
+        };
+        const QModelIndexList same = find(current);
+        setCurrentIndex(same.isEmpty() ? model_->index(static_cast<int>(model_->rows().openRow))
+                                       : same.front());
+        if (const QModelIndexList atTop = find(top); !atTop.isEmpty()) {
+            scrollTo(atTop.front(), PositionAtTop);
+        }
+    }
     const FolderRows& rows = model_->rows();
     watcher_->follow(rows.openRow == 0 ? std::vector{folder}
                                        : std::vector{folder, rows.rows[rows.openRow - 1].path});

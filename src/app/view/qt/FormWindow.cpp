@@ -10,6 +10,7 @@
 #include "app/view/qt/WindowIcon.h"
 
 #include <QDropEvent>
+#include <QEvent>
 #include <QFile>
 #include <QMimeData>
 #include <QTimer>
@@ -174,6 +175,13 @@ QWidget& FormWindow::control(std::string_view name) const {
         throw std::out_of_range("no control named " + std::string(name));
     }
     return *control;
+}
+
+bool FormWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) {
+        scheduleRefresh();
+    }
+    return QWidget::event(event);
 }
 
 void FormWindow::scheduleRefresh() {

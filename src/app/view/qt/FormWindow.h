@@ -10,7 +10,8 @@ namespace fendralwin {
 
 // The window and its 24 controls, built from the control table: each widget's objectName is its
 // control's name. Fixed size; positions scale with the screen's DPI from 15 twips a pixel at 96.
-// A change that a list's folder reports raises Refresh once the changes of the moment are in.
+// A change that a list's folder reports, and the window's activation (the user may have changed the
+// disk or the drives meanwhile), raise Refresh once the changes of the moment are in.
 class FormWindow final : public QWidget, public IFormWindow {
 public:
     explicit FormWindow(const Platform& platform);
@@ -29,6 +30,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void scheduleRefresh();

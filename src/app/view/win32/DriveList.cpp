@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cwctype>
+#include <string>
+#include <utility>
 
 namespace fendralwin::win32 {
 
@@ -63,23 +65,37 @@ DriveList::DriveList(const ControlLayout& design, const ControlSite& site)
     : ChildControl(L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS, 0,
                    design, withOpenedList(site)) {
     fitClosedHeight(handle(), site.place.height);
+    reread();
+}
+
+void DriveList::reread() {
+    std::vector<std::wstring> items;
     for (const std::wstring& root : driveRoots()) {
-        const wchar_t letter = static_cast<wchar_t>(std::towlower(root[0]));
-        std::wstring item{letter, L':'};
+        std::wstring item{static_cast<wchar_t>(std::towlower(root[0])), L':'};
         if (const std::wstring label = volumeLabel(root); !label.empty()) {
             item += L" [" + label + L"]";
         }
-        letters_.push_back(letter);
+        items.push_back(std::move(item));
+    }
+    if (items == items_) {
+        return;
+    }
+    const std::string shown = drive();
+    items_ = std::move(items);
+    SendMessageW(handle(), CB_RESETCONTENT, 0, 0);
+    for (const std::wstring& item : items_) {
         SendMessageW(handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     }
+    shownIndex_ = CB_ERR;
+    showDriveOf(shown);
 }
 
 std::string DriveList::drive() const {
     const LRESULT chosen = SendMessageW(handle(), CB_GETCURSEL, 0, 0);
-    if (chosen < 0 || static_cast<std::size_t>(chosen) >= letters_.size()) {
+    if (chosen < 0 || static_cast<std::size_t>(chosen) >= items_.size()) {
         return {};
     }
-    return {static_cast<char>(letters_[static_cast<std::size_t>(chosen)]), ':'};
+    return {static_cast<char>(items_[static_cast<std::size_t>(chosen)][0]), ':'};
 }
 
 void DriveList::showDriveOf(const std::string& path) {
@@ -87,8 +103,8 @@ void DriveList::showDriveOf(const std::string& path) {
         return; // a network path has no drive to show
     }
     const auto letter = static_cast<wchar_t>(std::towlower(static_cast<unsigned char>(path[0])));
-    for (std::size_t index = 0; index < letters_.size(); ++index) {
-        if (letters_[index] == letter) {
+    for (std::size_t index = 0; index < items_.size(); ++index) {
+        if (items_[index][0] == letter) {
             // A selection made by the program sends no CBN_SELCHANGE.
             shownIndex_ = static_cast<LRESULT>(index);
             SendMessageW(handle(), CB_SETCURSEL, index, 0);

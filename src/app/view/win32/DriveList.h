@@ -3,6 +3,7 @@
 #include "app/view/Controls.h"
 #include "app/view/win32/ChildControl.h"
 
+#include <string>
 #include <vector>
 
 namespace fendralwin::win32 {
@@ -15,10 +16,11 @@ public:
 
     std::string drive() const override;
     void showDriveOf(const std::string& path) override;
+    void reread() override;
     void commanded(int notification) override;
 
 private:
-    std::vector<wchar_t> letters_; // lower case, in the order listed
+    std::vector<std::wstring> items_; // "c: [LABEL]", the letter in lower case, as listed
     LRESULT shownIndex_ = CB_ERR;
 };
 

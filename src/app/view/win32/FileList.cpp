@@ -16,6 +16,8 @@ FileList::FileList(const ControlLayout& design, const ControlSite& site, const P
 void FileList::setPath(const std::string& path) {
     path_ = path;
     fill({});
+    // Another folder's files are seen from their first.
+    SendMessageW(handle(), LB_SETTOPINDEX, 0, 0);
 }
 
 void FileList::reread() {
@@ -30,12 +32,10 @@ void FileList::fill(const std::wstring& chosen) {
         // An unreadable folder simply has no files to offer.
     }
     names_ = listedNames(files);
-    // Filling the list and choosing in it from here notify nothing.
-    fillListBox(handle(), names_);
     const auto found = std::ranges::find(names_, chosen);
-    if (!chosen.empty() && found != names_.end()) {
-        SendMessageW(handle(), LB_SETCURSEL, found - names_.begin(), 0);
-    }
+    // Filling the list and choosing in it from here notify nothing.
+    fillListBox(handle(), names_,
+                chosen.empty() || found == names_.end() ? -1 : found - names_.begin());
 }
 
 bool FileList::select(const std::string& name) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace fendralwin::win32 {
 
@@ -106,16 +107,20 @@ bool FolderList::show(const std::string& path) {
             ? rows_.rows[static_cast<std::size_t>(selected)].path
             : std::string();
     path_ = *folder;
-    rows_ = folderRows(path_, subfolders, '\\');
+    const FolderRows before = std::exchange(rows_, folderRows(path_, subfolders, '\\'));
     std::vector<std::wstring> names;
     names.reserve(rows_.rows.size());
     for (const FolderRow& row : rows_.rows) {
         names.push_back(widen(row.name));
     }
-    fillListBox(handle(), names);
     const auto same = std::ranges::find(rows_.rows, current, &FolderRow::path);
-    SendMessageW(handle(), LB_SETCURSEL,
-                 same == rows_.rows.end() ? rows_.openRow : same - rows_.rows.begin(), 0);
+    fillListBox(handle(), names,
+                same == rows_.rows.end() ? static_cast<LRESULT>(rows_.openRow)
+                                         : same - rows_.rows.begin());
+    if (rows_ != before) {
+        // The same names may stand for other rows, whose open folder is drawn elsewhere.
+        InvalidateRect(handle(), nullptr, TRUE);
+    }
     return true;
 }
 

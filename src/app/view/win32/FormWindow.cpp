@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <commctrl.h>
+#include <dbt.h>
 #include <shellapi.h>
 #include <stdexcept>
 #include <string>
@@ -338,6 +339,12 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             raiseEvent(ControlEvent::Refresh);
         }
         break;
+    case WM_DEVICECHANGE:
+        // A disk inserted or taken out: the drive lists show the drives present now.
+        if (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE) {
+            raiseEvent(ControlEvent::Refresh);
+        }
+        return TRUE;
     case WM_SETFOCUS:
         if (lastFocus_ != nullptr && IsWindow(lastFocus_)) {
             SetFocus(lastFocus_);

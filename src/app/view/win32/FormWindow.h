@@ -14,8 +14,8 @@ namespace fendralwin::win32 {
 // The program's one window (class "frmFendralWrapper", caption "FendralWin"), built from the
 // control table: a fixed frame around the designed client area, scaled to the screen's DPI, and
 // the 24 controls as direct children; Tab follows the table's order. Each control is found by
-// its name with child(name), or by its control ID (see controlId). Activated again, the window
-// raises Refresh.
+// its name with child(name), or by its control ID (see controlId). Activated again, or told that
+// a drive came or went, the window raises Refresh.
 class FormWindow final : public IFormWindow {
 public:
     explicit FormWindow(const Platform& platform);
