@@ -59,28 +59,32 @@ void stored(unsigned char* raw, double value) {
     const auto sample = static_cast<Sample>(value);
     std::memcpy(raw, &sample, sizeof sample);
 }
+template <typename Sample>
+void moveAs(unsigned char* raw, double& sample, bool toImage) {
+    toImage ? void(sample = loaded<Sample>(raw)) : stored<Sample>(raw, sample);
+}
 inline void moveSample(unsigned char* raw, int shift, const TestImage& image, double& sample,
                        bool toImage) {
-    const bool floating = image.format == SAMPLEFORMAT_IEEEFP,
-               sign = image.format == SAMPLEFORMAT_INT;
+    const int bits = image.format == SAMPLEFORMAT_INT ? -image.bits : image.bits;
     if (image.bits < 8) {
         const int mask = (1 << image.bits) - 1;
         toImage ? void(sample = *raw >> shift & mask)
                 : void(*raw = static_cast<unsigned char>(*raw | int(sample) << shift));
-    } else if (image.bits == 16 && floating) {
+    } else if (image.format == SAMPLEFORMAT_IEEEFP && image.bits == 16) {
         toImage ? void(sample = fromHalf(std::uint16_t(loaded<std::uint16_t>(raw))))
                 : stored<std::uint16_t>(raw, toHalf(sample));
+    } else if (image.format == SAMPLEFORMAT_IEEEFP) {
+        image.bits == 32 ? moveAs<float>(raw, sample, toImage)
+                         : moveAs<double>(raw, sample, toImage);
+    } else {
+        bits == 8     ? moveAs<std::uint8_t>(raw, sample, toImage)
+        : bits == -8  ? moveAs<std::int8_t>(raw, sample, toImage)
+        : bits == 16  ? moveAs<std::uint16_t>(raw, sample, toImage)
+        : bits == -16 ? moveAs<std::int16_t>(raw, sample, toImage)
+        : bits == 32  ? moveAs<std::uint32_t>(raw, sample, toImage)
+        : bits == -32 ? moveAs<std::int32_t>(raw, sample, toImage)
+                      : void();
     }
-#define FENDRAL_TEST_SAMPLE(type)                                                                  \
-    else if (sizeof(type) * 8 == image.bits && std::is_floating_point_v<type> == floating &&       \
-             std::is_signed_v<type> == (sign || floating)) {                                       \
-        toImage ? void(sample = loaded<type>(raw)) : stored<type>(raw, sample);                    \
-    }
-    FENDRAL_TEST_SAMPLE(std::uint8_t)
-    FENDRAL_TEST_SAMPLE(std::int8_t) FENDRAL_TEST_SAMPLE(std::uint16_t)
-        FENDRAL_TEST_SAMPLE(std::int16_t) FENDRAL_TEST_SAMPLE(std::uint32_t)
-            FENDRAL_TEST_SAMPLE(std::int32_t) FENDRAL_TEST_SAMPLE(float) FENDRAL_TEST_SAMPLE(double)
-#undef FENDRAL_TEST_SAMPLE
 }
 
 // How a test file is laid out; `tags` is called on each page before its samples are written.
@@ -231,7 +235,9 @@ inline void writePage(TIFF* tif, TestImage page, const TiffLayout& layout) {
         extra[0] = layout.extraSample;
         TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, std::uint16_t(extra.size()), extra.data());
     }
-    TIFFSetField(tif, TIFFTAG_SAMPLEFORMAT, page.format);
+    if (page.format != SAMPLEFORMAT_UINT) { // the default, which most writers leave out
+        TIFFSetField(tif, TIFFTAG_SAMPLEFORMAT, page.format);
+    }
     if (layout.photometric == PHOTOMETRIC_YCBCR) { // not the defaults, which libtiff leaves out
         TIFFSetField(tif, TIFFTAG_YCBCRSUBSAMPLING, 1, 1);
         TIFFSetField(tif, TIFFTAG_YCBCRPOSITIONING, YCBCRPOSITION_COSITED);

@@ -95,7 +95,9 @@ bool setSampleLayout(TIFF* out, const PageFormat& page) {
     return TIFFSetField(out, TIFFTAG_IMAGEWIDTH, page.width) != 0 &&
            TIFFSetField(out, TIFFTAG_IMAGELENGTH, page.height) != 0 &&
            TIFFSetField(out, TIFFTAG_BITSPERSAMPLE, page.bitsPerSample) != 0 &&
-           TIFFSetField(out, TIFFTAG_SAMPLEFORMAT, page.sampleFormat) != 0 &&
+           // Unsigned integers, the default, as before: without the tag.
+           (page.sampleFormat == SAMPLEFORMAT_UINT ||
+            TIFFSetField(out, TIFFTAG_SAMPLEFORMAT, page.sampleFormat) != 0) &&
            TIFFSetField(out, TIFFTAG_SAMPLESPERPIXEL, page.channels) != 0 &&
            TIFFSetField(out, TIFFTAG_PHOTOMETRIC, page.photometric) != 0 &&
            TIFFSetField(out, TIFFTAG_PLANARCONFIG,
