@@ -4,13 +4,16 @@
 # same compression (single-threaded), a vips copy with the same compression and predictor (its own
 # thread pool), Fendral at Radius 1, each of these two on one core (taskset -c 0) and on all (a
 # Fendral row names the workers it ran), and ImageMagick's -selective-blur (same disc radius,
-# sigma and threshold). Then Fendral at other radii on the uncompressed picture. Reports wall time, CPU time, peak memory and megapixels per
+# sigma and threshold). Then Fendral at other radii on the uncompressed picture, and at Radius 1
+# on the same picture with 16-bit and 32-bit floating-point samples. Reports wall time, CPU
+# time, peak memory and megapixels per
 # second, then the targets.
 #
 # usage: bench/fendral/compare.sh [BUILD_FOLDER]    (default: build/release)
 # Installs what it compares against when missing (bench/fendral/install-bench-deps.sh). RUNS=n
 # repeats each measurement and keeps the fastest (default 3). BEFORE=path also times that Fendral
-# (an older build) at Radius 10, where the target is to be no slower than it.
+# (an older build) at Radius 10, where the target is to be no slower than it, and at Radius 1 on
+# the 8- and 16-bit pictures.
 set -euo pipefail
 
 "$(dirname "$0")/install-bench-deps.sh"
@@ -113,10 +116,24 @@ for radius in 0 3 10; do
     fi
     check_peak "none radius $radius" "$rss"
 done
+wall10=$wall
+# The same picture with wider samples, uncompressed: floating point at most twice 16-bit's time.
+for kind in 16 float; do
+    "$make_image" "$work/none-$kind.tif" "$width" "$height" "none:$kind" 16
+    on_cores "Fendral RGB $kind" none 1 "$fendral" 1 "$maxdiff" "$work/none-$kind.tif" "$work/out.tif"
+    read -r wall rss <"$work/last"
+    [ "$kind" = 16 ] && wall16=$wall
+done
+check "float32 radius 1: $wall s <= 2 x 16-bit's $wall16 s" "$wall <= 2 * $wall16"
 if [ -n "${BEFORE:-}" ]; then
     measure "Fendral before, $cores cores" none 10 "$BEFORE" 10 "$maxdiff" "$work/none.tif" "$work/out.tif"
     read -r before_wall _ <"$work/last"
-    check "none radius 10: $wall s <= the earlier build's $before_wall s" "$wall <= $before_wall"
+    check "none radius 10: $wall10 s <= the earlier build's $before_wall s" "$wall10 <= $before_wall"
+    # The 8- and 16-bit rows at Radius 1 of the earlier build, beside this one's above.
+    for input in none none-16; do
+        measure "Fendral before, $cores cores" "$input" 1 \
+            "$BEFORE" 1 "$maxdiff" "$work/$input.tif" "$work/out.tif"
+    done
 fi
 
 echo

@@ -23,12 +23,13 @@ void smoothRows(benchmark::State& state) {
         alpha[i] = static_cast<float>(random() % 256) / 255.0F;
     }
     const std::ptrdiff_t origin = disc.reach() * stride + disc.reach();
-    const fendral::BandPlanes planes{values.data() + origin,
-                                     weighted ? alpha.data() + origin : nullptr, stride};
+    const fendral::BandPlanes<float> planes{values.data() + origin,
+                                            weighted ? alpha.data() + origin : nullptr, stride};
     std::vector<float> mean(width);
     for (auto _ : state) {
         for (int y = 0; y < rows; ++y) {
-            fendral::smoothRow(disc, 10, planes, y, width, mean.data());
+            fendral::smoothRow(disc, 10.0F, planes, y, width, mean.data(),
+                               fendral::chosenKernel().levels);
         }
         benchmark::DoNotOptimize(mean.data());
     }

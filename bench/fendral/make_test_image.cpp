@@ -1,12 +1,14 @@
-// Writes a noisy 8-bit RGB test picture of any size, row by row so that even 30000 x 30000 takes
+// Writes a noisy RGB test picture of any size, row by row so that even 30000 x 30000 takes
 // little memory: a gradient with a disc and a box, plus noise, the same on every run; as many
-// pages of it as asked. "sparse" writes instead a 16-bit RGBA Deflate page whose strips all have
-// a byte count of 0 (no data, read as zeros): a tiny file for a page of any size.
-// usage: bench_fendral_make_image OUT WIDTH HEIGHT none|lzw|deflate|sparse
+// pages of it as asked. Its samples are 8-bit, or after a colon 16-bit (":16") or 32-bit floating
+// point in 0..1 (":float"). "sparse" writes instead a 16-bit RGBA Deflate page whose strips all
+// have a byte count of 0 (no data, read as zeros): a tiny file for a page of any size.
+// usage: bench_fendral_make_image OUT WIDTH HEIGHT none|lzw|deflate|sparse[:16|:float]
 // ROWS_PER_STRIP|tile:SIDE [PAGES]
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <tiffio.h>
 #include <vector>
@@ -62,16 +64,33 @@ struct Picture {
     std::uint16_t compression;
     bool tiled;
     std::uint32_t block; // rows per strip, or the tile side
+    int bits;            // 8, 16, or 32 for floating point
 };
 
+// Sample i of `samples` (of the picture's kind) set from an 8-bit level: 16-bit ones fill their
+// low byte too, floating-point ones lie in 0..1.
+void setSample(std::vector<std::uint8_t>& samples, std::size_t i, std::uint8_t level, int bits) {
+    if (bits == 8) {
+        samples[i] = level;
+    } else if (bits == 16) {
+        const auto value = static_cast<std::uint16_t>(level * 257);
+        std::memcpy(&samples[i * 2], &value, 2);
+    } else {
+        const float value = static_cast<float>(level) / 255.0F;
+        std::memcpy(&samples[i * 4], &value, 4);
+    }
+}
+
 bool writePage(TIFF* tif, const Picture& picture) {
-    const auto [width, height, compression, tiled, block] = picture;
+    const auto [width, height, compression, tiled, block, bits] = picture;
+    const std::size_t bytes = static_cast<std::size_t>(bits / 8);
     if (compression == sparse) {
         return writeSparsePage(tif, width, height, block);
     }
     TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width);
     TIFFSetField(tif, TIFFTAG_IMAGELENGTH, height);
-    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, bits);
+    TIFFSetField(tif, TIFFTAG_SAMPLEFORMAT, bits == 32 ? SAMPLEFORMAT_IEEEFP : SAMPLEFORMAT_UINT);
     TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
     TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
     TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
@@ -87,16 +106,16 @@ bool writePage(TIFF* tif, const Picture& picture) {
         TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, block);
     }
     // Strips go row by row; tiles a band of tile rows at a time.
-    std::vector<std::uint8_t> band(std::size_t{width} * 3 * (tiled ? block : 1));
-    std::vector<std::uint8_t> tile(tiled ? std::size_t{block} * block * 3 : 0);
+    std::vector<std::uint8_t> band(std::size_t{width} * 3 * bytes * (tiled ? block : 1));
+    std::vector<std::uint8_t> tile(tiled ? std::size_t{block} * block * 3 * bytes : 0);
     bool ok = true;
     for (std::uint32_t y0 = 0; ok && y0 < height; y0 += tiled ? bandHeight : 1) {
         const std::uint32_t rows = tiled ? bandHeight : 1;
         for (std::uint32_t r = 0; r < rows; ++r) {
             for (std::uint32_t x = 0; x < width; ++x) {
                 for (int c = 0; c < 3; ++c) {
-                    band[(std::size_t{r} * width + x) * 3 + std::size_t(c)] =
-                        y0 + r < height ? level(x, y0 + r, width, height, c) : 0;
+                    setSample(band, (std::size_t{r} * width + x) * 3 + std::size_t(c),
+                              y0 + r < height ? level(x, y0 + r, width, height, c) : 0, bits);
                 }
             }
         }
@@ -105,11 +124,12 @@ bool writePage(TIFF* tif, const Picture& picture) {
             continue;
         }
         for (std::uint32_t x0 = 0; ok && x0 < width; x0 += block) {
+            const std::size_t tileRow = std::size_t{block} * 3 * bytes;
+            const std::size_t bandRow = std::size_t{width} * 3 * bytes;
             for (std::uint32_t r = 0; r < block; ++r) {
-                for (std::uint32_t i = 0; i < block * 3; ++i) {
-                    const std::size_t x = std::size_t{x0} * 3 + i;
-                    tile[std::size_t{r} * block * 3 + i] =
-                        x < std::size_t{width} * 3 ? band[std::size_t{r} * width * 3 + x] : 0;
+                for (std::size_t i = 0; i < tileRow; ++i) {
+                    const std::size_t x = std::size_t{x0} * 3 * bytes + i;
+                    tile[r * tileRow + i] = x < bandRow ? band[r * bandRow + x] : 0;
                 }
             }
             ok = TIFFWriteTile(tif, tile.data(), x0, y0, 0, 0) >= 0;
@@ -122,18 +142,28 @@ bool writePage(TIFF* tif, const Picture& picture) {
 
 int main(int argc, char** argv) {
     if (argc != 6 && argc != 7) {
-        std::fprintf(stderr, "usage: bench_fendral_make_image OUT WIDTH HEIGHT "
-                             "none|lzw|deflate|sparse ROWS_PER_STRIP|tile:SIDE [PAGES]\n");
+        std::fprintf(stderr,
+                     "usage: bench_fendral_make_image OUT WIDTH HEIGHT "
+                     "none|lzw|deflate|sparse[:16|:float] ROWS_PER_STRIP|tile:SIDE [PAGES]\n");
         return 2;
     }
     const std::string layout = argv[5];
+    const std::string kind = argv[4];
+    const std::size_t colon = kind.find(':');
+    const std::string sampleKind = colon == std::string::npos ? "" : kind.substr(colon + 1);
     const bool tiled = layout.rfind("tile:", 0) == 0;
     const Picture picture{
         std::uint32_t(std::strtoul(argv[2], nullptr, 10)),
-        std::uint32_t(std::strtoul(argv[3], nullptr, 10)), compressionOf(argv[4]), tiled,
-        std::uint32_t(std::strtoul(layout.c_str() + (tiled ? 5 : 0), nullptr, 10))};
+        std::uint32_t(std::strtoul(argv[3], nullptr, 10)),
+        compressionOf(kind.substr(0, colon)),
+        tiled,
+        std::uint32_t(std::strtoul(layout.c_str() + (tiled ? 5 : 0), nullptr, 10)),
+        sampleKind == "16"      ? 16
+        : sampleKind == "float" ? 32
+                                : 8};
     const unsigned long pages = argc == 7 ? std::strtoul(argv[6], nullptr, 10) : 1;
-    const std::uint64_t bytes = std::uint64_t{picture.width} * picture.height * 3 * pages;
+    const std::uint64_t bytes =
+        std::uint64_t{picture.width} * picture.height * 3 * std::uint64_t(picture.bits / 8) * pages;
     TIFF* tif = TIFFOpen(argv[1], bytes > (3ULL << 30) ? "w8" : "w");
     if (tif == nullptr) {
         return 1;

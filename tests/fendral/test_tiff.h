@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -13,19 +14,78 @@
 #include <string>
 #include <string_view>
 #include <tiffio.h>
+#include <type_traits>
 #include <vector>
 
 namespace fendral::test {
 
-// A page: its samples, channels interleaved, 8- and 16-bit values alike held in 16 bits; and, as
-// read from a file, its tags (see tagsOf).
+// A page: its samples, channels interleaved, every kind held as a double; and, as read from a
+// file, its tags (see tagsOf).
 struct TestImage {
     std::uint32_t width = 0, height = 0;
     std::uint16_t channels = 1, bits = 8;
-    std::vector<std::uint16_t> samples;
+    std::vector<double> samples;
     std::string tags;
+    std::uint16_t format = SAMPLEFORMAT_UINT;
     bool operator==(const TestImage&) const = default;
 };
+
+// IEEE half precision, for the values tests use: nought, or normal ones it holds exactly.
+inline double fromHalf(std::uint16_t half) {
+    const int exponent = half >> 10 & 0x1F, mantissa = half & 0x3FF;
+    const double value = exponent == 0    ? std::ldexp(mantissa, -24)
+                         : exponent == 31 ? (mantissa != 0 ? NAN : INFINITY)
+                                          : std::ldexp(1024 + mantissa, exponent - 25);
+    return (half & 0x8000) != 0 ? -value : value;
+}
+inline std::uint16_t toHalf(double value) {
+    int exponent = 0;
+    const double fraction = std::frexp(std::abs(value), &exponent); // 0.5 <= fraction < 1
+    const auto sign = std::uint16_t(std::signbit(value) ? 0x8000 : 0);
+    return value == 0 ? sign
+                      : std::uint16_t(sign | (exponent + 14) << 10 |
+                                      std::uint16_t(std::lround((fraction * 2 - 1) * 1024)));
+}
+
+// A sample of `bits` bits, of TIFF's sample format, in native byte order, to a double and back.
+template <typename Sample>
+double loaded(const unsigned char* raw) {
+    Sample sample;
+    std::memcpy(&sample, raw, sizeof sample);
+    return double(sample);
+}
+template <typename Sample>
+void stored(unsigned char* raw, double value) {
+    const auto sample = static_cast<Sample>(value);
+    std::memcpy(raw, &sample, sizeof sample);
+}
+template <typename Sample>
+void moveAs(unsigned char* raw, double& sample, bool toImage) {
+    toImage ? void(sample = loaded<Sample>(raw)) : stored<Sample>(raw, sample);
+}
+inline void moveSample(unsigned char* raw, int shift, const TestImage& image, double& sample,
+                       bool toImage) {
+    const int bits = image.format == SAMPLEFORMAT_INT ? -image.bits : image.bits;
+    if (image.bits < 8) {
+        const int mask = (1 << image.bits) - 1;
+        toImage ? void(sample = *raw >> shift & mask)
+                : void(*raw = static_cast<unsigned char>(*raw | int(sample) << shift));
+    } else if (image.format == SAMPLEFORMAT_IEEEFP && image.bits == 16) {
+        toImage ? void(sample = fromHalf(std::uint16_t(loaded<std::uint16_t>(raw))))
+                : stored<std::uint16_t>(raw, toHalf(sample));
+    } else if (image.format == SAMPLEFORMAT_IEEEFP) {
+        image.bits == 32 ? moveAs<float>(raw, sample, toImage)
+                         : moveAs<double>(raw, sample, toImage);
+    } else {
+        bits == 8     ? moveAs<std::uint8_t>(raw, sample, toImage)
+        : bits == -8  ? moveAs<std::int8_t>(raw, sample, toImage)
+        : bits == 16  ? moveAs<std::uint16_t>(raw, sample, toImage)
+        : bits == -16 ? moveAs<std::int16_t>(raw, sample, toImage)
+        : bits == 32  ? moveAs<std::uint32_t>(raw, sample, toImage)
+        : bits == -32 ? moveAs<std::int32_t>(raw, sample, toImage)
+                      : void();
+    }
+}
 
 // How a test file is laid out; `tags` is called on each page before its samples are written.
 struct TiffLayout {
@@ -53,7 +113,7 @@ inline void transfer(TIFF* tif, TestImage& image, bool toImage) {
     const std::size_t across = (image.width + width - 1) / width;
     const std::uint32_t down = (image.height + height - 1) / height;
     const auto size = std::size_t(tiled ? TIFFTileSize(tif) : TIFFStripSize(tif));
-    std::vector<unsigned char> file(across * down * channels / perPixel * size);
+    std::vector<unsigned char> file(across * down * channels / perPixel * size, 0);
     const auto io = toImage ? (tiled ? TIFFReadEncodedTile : TIFFReadEncodedStrip)
                             : (tiled ? TIFFWriteEncodedTile : TIFFWriteEncodedStrip);
     const auto everyBlock = [&] {
@@ -66,18 +126,17 @@ inline void transfer(TIFF* tif, TestImage& image, bool toImage) {
             }
         }
     };
+    // Rows of a block start on a byte; samples of fewer bits fill each byte from its top.
+    const std::size_t rowBytes = (width * perPixel * image.bits + 7) / 8;
     const auto everySample = [&] {
         for (std::size_t i = 0; i < image.samples.size(); ++i) {
             const std::size_t x = i / channels % image.width, y = i / channels / image.width;
             const std::size_t c = i % channels, block = (c / perPixel * down + y / height) * across;
-            const std::size_t at = (y % height * width + x % width) * perPixel + c % perPixel;
-            unsigned char* raw = &file[(block + x / width) * size + at * image.bits / 8];
-            std::uint16_t& sample = image.samples[i];
-            if (image.bits == 16) { // in native byte order: libtiff swaps them
-                toImage ? std::memcpy(&sample, raw, 2) : std::memcpy(raw, &sample, 2);
-            } else {
-                toImage ? void(sample = *raw) : void(*raw = static_cast<unsigned char>(sample));
-            }
+            const std::size_t bit = (x % width * perPixel + c % perPixel) * image.bits;
+            unsigned char* raw =
+                &file[(block + x / width) * size + y % height * rowBytes + bit / 8];
+            // In native byte order: libtiff swaps them.
+            moveSample(raw, 8 - image.bits - int(bit % 8), image, image.samples[i], toImage);
         }
     };
     // Blocks are read before their samples are taken, and written after they are filled.
@@ -130,8 +189,22 @@ inline TestImage noisyImage(std::uint32_t width, std::uint32_t height, std::uint
         if (lastIsAlpha && c == channels - 1U) { // transparent, opaque or in between
             value = std::array{0U, max, std::uint32_t(random() % max)}[random() % 3];
         }
-        image.samples.push_back(static_cast<std::uint16_t>(value));
+        image.samples.push_back(value);
     }
+    return image;
+}
+
+// The image as another kind of sample: each value's place between 0 and 65535 (see noisyImage)
+// put between low and high, rounded unless floating point.
+inline TestImage asKind(TestImage image, std::uint16_t bits, std::uint16_t format, double low,
+                        double high) {
+    const double from = (1 << image.bits) - 1;
+    for (double& sample : image.samples) {
+        sample = low + sample / from * (high - low);
+        sample = format == SAMPLEFORMAT_IEEEFP ? sample : std::round(sample);
+    }
+    image.bits = bits;
+    image.format = format;
     return image;
 }
 
@@ -152,8 +225,18 @@ inline void writePage(TIFF* tif, TestImage page, const TiffLayout& layout) {
     for (const auto& [tag, value] : fields) {
         TIFFSetField(tif, tag, value);
     }
-    if (page.channels > (layout.photometric <= PHOTOMETRIC_MINISBLACK ? 1 : 3)) {
-        TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, &layout.extraSample);
+    // The first extra sample as the layout says, any others unspecified.
+    const int colours = layout.photometric <= PHOTOMETRIC_MINISBLACK  ? 1
+                        : layout.photometric == PHOTOMETRIC_SEPARATED ? 4
+                                                                      : 3;
+    if (page.channels > colours) {
+        std::vector<std::uint16_t> extra(std::size_t(page.channels - colours),
+                                         EXTRASAMPLE_UNSPECIFIED);
+        extra[0] = layout.extraSample;
+        TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, std::uint16_t(extra.size()), extra.data());
+    }
+    if (page.format != SAMPLEFORMAT_UINT) { // the default, which most writers leave out
+        TIFFSetField(tif, TIFFTAG_SAMPLEFORMAT, page.format);
     }
     if (layout.photometric == PHOTOMETRIC_YCBCR) { // not the defaults, which libtiff leaves out
         TIFFSetField(tif, TIFFTAG_YCBCRSUBSAMPLING, 1, 1);
@@ -191,6 +274,7 @@ inline std::vector<TestImage> readTiff(const std::string& path) {
         TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &page.height);
         TIFFGetFieldDefaulted(tif.get(), TIFFTAG_SAMPLESPERPIXEL, &page.channels);
         TIFFGetFieldDefaulted(tif.get(), TIFFTAG_BITSPERSAMPLE, &page.bits);
+        TIFFGetFieldDefaulted(tif.get(), TIFFTAG_SAMPLEFORMAT, &page.format);
         TIFFSetField(tif.get(), TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB); // YCbCr as RGB, if JPEG
         page.samples.resize(std::size_t{page.width} * page.height * page.channels);
         page.tags = tagsOf(tif.get());

@@ -14,6 +14,7 @@ class BlockGrid {
 public:
     explicit BlockGrid(const PageFormat& page);
 
+    std::uint32_t blockWidth() const { return blockWidth_; }
     std::uint32_t blockHeight() const { return blockHeight_; }
     std::uint32_t blockRows() const { return blockRows_; }
     std::uint32_t blocks() const {

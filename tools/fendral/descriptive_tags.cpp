@@ -1,6 +1,7 @@
 #include "descriptive_tags.h"
 
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 
 namespace fendral {
@@ -32,6 +33,24 @@ void copyCounted(TIFF* in, TIFF* out, std::uint32_t tag) {
     }
 }
 
+// A separated image's ink names, one string per ink: libtiff counts them as NumberOfInks.
+void copyInkNames(TIFF* in, TIFF* out) {
+    std::uint16_t inks = 0;
+    const char* names = nullptr;
+    if (TIFFGetField(in, TIFFTAG_NUMBEROFINKS, &inks) == 0) {
+        return;
+    }
+    TIFFSetField(out, TIFFTAG_NUMBEROFINKS, inks);
+    if (TIFFGetField(in, TIFFTAG_INKNAMES, &names) == 0 || names == nullptr) {
+        return;
+    }
+    const char* end = names;
+    for (std::uint16_t ink = 0; ink < inks; ++ink) {
+        end += std::strlen(end) + 1;
+    }
+    TIFFSetField(out, TIFFTAG_INKNAMES, static_cast<int>(end - names), names);
+}
+
 // Tags libtiff keeps in fixed fields of its directory rather than in its list of custom tags.
 void copyBuiltInTags(TIFF* in, TIFF* out) {
     copyValue<std::uint32_t>(in, out, TIFFTAG_SUBFILETYPE);
@@ -46,6 +65,10 @@ void copyBuiltInTags(TIFF* in, TIFF* out) {
     if (TIFFGetField(in, TIFFTAG_PAGENUMBER, &page, &pages) != 0) {
         TIFFSetField(out, TIFFTAG_PAGENUMBER, page, pages);
     }
+    // Floating-point samples' range, which MAXDIFF's scale follows.
+    copyValue<double>(in, out, TIFFTAG_SMINSAMPLEVALUE);
+    copyValue<double>(in, out, TIFFTAG_SMAXSAMPLEVALUE);
+    copyInkNames(in, out);
     std::uint16_t* curves[3] = {};
     if (TIFFGetField(in, TIFFTAG_TRANSFERFUNCTION, &curves[0], &curves[1], &curves[2]) != 0) {
         TIFFSetField(out, TIFFTAG_TRANSFERFUNCTION, curves[0], curves[1], curves[2]);

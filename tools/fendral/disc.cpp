@@ -8,7 +8,7 @@ Disc::Disc(double radius)
     : reach_(static_cast<int>(std::floor(radius))) {
     if (reach_ == 0) {
         // Also covers radius 0, where sigma would be 0.
-        rows_.push_back({0, 0, {1.0F}});
+        rows_.push_back({0, 0, {1.0F}, {1.0}});
         return;
     }
     const double radiusSquared = radius * radius;
@@ -19,10 +19,10 @@ Disc::Disc(double radius)
         while ((half + 1) * (half + 1) + dy * dy <= radiusSquared) {
             ++half;
         }
-        TapRow row{dy, half, {}};
+        TapRow row{dy, half, {}, {}};
         for (int dx = -half; dx <= half; ++dx) {
-            row.weights.push_back(
-                static_cast<float>(std::exp(-(dx * dx + dy * dy) / twoSigmaSquared)));
+            row.exact.push_back(std::exp(-(dx * dx + dy * dy) / twoSigmaSquared));
+            row.weights.push_back(static_cast<float>(row.exact.back()));
         }
         rows_.push_back(std::move(row));
     }

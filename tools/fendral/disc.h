@@ -1,5 +1,6 @@
 #pragma once
 
+#include <type_traits>
 #include <vector>
 
 namespace fendral {
@@ -9,6 +10,16 @@ struct TapRow {
     int dy = 0;
     int half = 0;
     std::vector<float> weights; // weights[dx + half]
+    std::vector<double> exact;  // the same in double precision, for 32-bit samples
+
+    template <typename T>
+    const std::vector<T>& weightsAs() const {
+        if constexpr (std::is_same_v<T, double>) {
+            return exact;
+        } else {
+            return weights;
+        }
+    }
 };
 
 // The taps of a Gaussian (sigma = radius / 2) cut to the disc dx*dx + dy*dy <= radius*radius,

@@ -78,6 +78,12 @@ JobSummary filterFile(const std::string& input, const std::string& output,
     filterPages(open, out, pages, disc, settings, progress.rowsDone, summary.notKept);
     out.close();
     target.commit();
+    for (const PageFormat& page : pages) {
+        if (page.photometric == PHOTOMETRIC_PALETTE) {
+            summary.changed.push_back(page.place + " palette written as " +
+                                      std::to_string(8 * page.ringBytes) + "-bit RGB");
+        }
+    }
     summary.width = pages.front().width;
     summary.height = pages.front().height;
     summary.pages = pages.size() - static_cast<std::size_t>(std::count_if(

@@ -16,6 +16,8 @@ struct JobSummary {
     std::size_t pages = 0;
     // What the output could not carry over ("page 1 EXIF directory tag 40965").
     std::vector<std::string> notKept;
+    // Pages written as another kind ("page 1 palette written as 8-bit RGB").
+    std::vector<std::string> changed;
 };
 
 struct JobProgress {

@@ -78,6 +78,10 @@ int main(int argc, char** argv) {
         }
         if (onTerminal) {
             printSummary(summary, std::chrono::steady_clock::now() - started, workers);
+            // Smoothed colours are not in the palette; the user should not be surprised.
+            for (const std::string& change : summary.changed) {
+                std::cerr << "Fendral: " << change << '\n';
+            }
         }
         return EXIT_SUCCESS;
     } catch (const std::bad_alloc&) {

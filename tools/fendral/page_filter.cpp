@@ -46,7 +46,7 @@ struct PipelineShape {
     std::uint32_t widestLane;
     std::uint32_t rowsRead;    // held by the input ring: a band of each of two lanes, and reach
     std::uint32_t rowsWritten; // held by the output ring: a band of each of two lanes
-    std::size_t floatRowBytes; // of one set of planes
+    std::size_t planeRowBytes; // of one set of planes
     bool keepsReach;           // each lane its own planes; otherwise each worker its own
 };
 
@@ -58,19 +58,23 @@ PipelineShape shapeOf(const PageFormat& page, int reach) {
     shape.widestLane = std::ranges::max(shape.lanes, {}, &Lane::columns).columns;
     shape.rowsRead = 2 * shape.bandRows + 2 * unsigned(reach);
     shape.rowsWritten = 2 * shape.bandRows;
-    shape.floatRowBytes = FloatRows::bytesFor(page, shape.widestLane, shape.bandRows, reach);
-    shape.keepsReach = shape.floatRowBytes * shape.lanes.size() <= keptPlaneBytes;
+    shape.planeRowBytes =
+        page.widePlanes()
+            ? PlaneRows<double>::bytesFor(page, shape.widestLane, shape.bandRows, reach)
+            : PlaneRows<float>::bytesFor(page, shape.widestLane, shape.bandRows, reach);
+    shape.keepsReach = shape.planeRowBytes * shape.lanes.size() <= keptPlaneBytes;
     return shape;
 }
 
 std::size_t memoryOf(const PageFormat& page, const PipelineShape& shape, unsigned workers) {
     return PageReader::memoryFor(page, workers, shape.rowsRead) +
            PageWriter::memoryFor(outputFormat(page), workers, shape.rowsWritten) +
-           shape.floatRowBytes * (shape.keepsReach ? shape.lanes.size() : workers);
+           shape.planeRowBytes * (shape.keepsReach ? shape.lanes.size() : workers);
 }
 
 // One page on its way through: the next task is the first of writing, compressing, filtering a
-// band of a lane and decoding whose input is ready and whose output has room.
+// band of a lane and decoding whose input is ready and whose output has room. T is the planes'.
+template <typename T>
 class PagePipeline final : public PoolJob {
 public:
     PagePipeline(const OpenInput& open, TiffFile& file, const PageFormat& page,
@@ -87,8 +91,8 @@ public:
             lanes_.push_back({lane});
         }
         while (rows_.size() < (keepsReach_ ? lanes_.size() : workers)) {
-            rows_.push_back(
-                std::make_unique<FloatRows>(page, shape.widestLane, shape.bandRows, disc.reach()));
+            rows_.push_back(std::make_unique<PlaneRows<T>>(page, shape.widestLane, shape.bandRows,
+                                                           disc.reach()));
         }
     }
 
@@ -129,7 +133,7 @@ private:
             return std::nullopt;
         }
         chosen->busy = true;
-        FloatRows& rows = *rows_[keepsReach_ ? std::size_t(chosen - lanes_.data()) : worker];
+        PlaneRows<T>& rows = *rows_[keepsReach_ ? std::size_t(chosen - lanes_.data()) : worker];
         return PoolTask{[this, chosen, &rows](unsigned) {
                             filter_.run(chosen->lane, chosen->band, continues(chosen->band), rows,
                                         reader_, writer_);
@@ -167,14 +171,14 @@ private:
 
     PageFormat page_;
     unsigned workers_; // those the page's memory allows, the first of the pool's
-    BandFilter filter_;
+    BandFilter<T> filter_;
     std::uint32_t bands_;
     PageReader reader_;
     PageWriter writer_;
     std::vector<LaneState> lanes_;
     bool keepsReach_;
     // Each lane's planes when it keeps them, else each worker's.
-    std::vector<std::unique_ptr<FloatRows>> rows_;
+    std::vector<std::unique_ptr<PlaneRows<T>>> rows_;
     std::uint32_t filtered_ = 0;
 };
 
@@ -197,8 +201,13 @@ void filterPage(WorkerPool& pool, const OpenInput& open, TiffFile& file, const P
     while (workers > 1 && memoryOf(page, shape, workers) > pageMemoryLimit) {
         --workers;
     }
-    PagePipeline pipeline(open, file, page, output, disc, maxDiff, shape, workers);
-    pool.run(pipeline, rowsDone);
+    if (page.widePlanes()) {
+        PagePipeline<double> pipeline(open, file, page, output, disc, maxDiff, shape, workers);
+        pool.run(pipeline, rowsDone);
+    } else {
+        PagePipeline<float> pipeline(open, file, page, output, disc, maxDiff, shape, workers);
+        pool.run(pipeline, rowsDone);
+    }
 }
 
 } // namespace fendral

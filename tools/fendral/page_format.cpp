@@ -4,6 +4,7 @@
 #include "listed_blocks.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 namespace fendral {
@@ -19,10 +20,6 @@ constexpr std::uint32_t maxExtent = 1U << 24;
 
 std::string photometricName(std::uint16_t photometric) {
     switch (photometric) {
-    case PHOTOMETRIC_PALETTE:
-        return "palette images are";
-    case PHOTOMETRIC_SEPARATED:
-        return "CMYK (separated) images are";
     case PHOTOMETRIC_YCBCR:
         return "YCbCr images other than JPEG-compressed ones are";
     case PHOTOMETRIC_CIELAB:
@@ -41,7 +38,7 @@ std::string photometricName(std::uint16_t photometric) {
 
 // Compressions libtiff can both decode and encode for 8- and 16-bit samples; the output keeps
 // the input's, so one that cannot be written back is refused up front.
-bool canRewrite(std::uint16_t compression, int bitsPerSample) {
+bool canRewrite(std::uint16_t compression, const PageFormat& page) {
     switch (compression) {
     case COMPRESSION_NONE:
     case COMPRESSION_LZW:
@@ -53,7 +50,8 @@ bool canRewrite(std::uint16_t compression, int bitsPerSample) {
         return true;
     case COMPRESSION_JPEG:
     case COMPRESSION_WEBP:
-        return bitsPerSample == 8;
+        return page.bitsPerSample == 8 && page.sampleFormat == SAMPLEFORMAT_UINT &&
+               page.photometric != PHOTOMETRIC_PALETTE;
     default:
         return false;
     }
@@ -64,20 +62,91 @@ std::string compressionName(std::uint16_t compression) {
     return codec != nullptr ? codec->name : "scheme " + std::to_string(compression);
 }
 
-void checkSampleFormat(TIFF* tif, std::uint16_t bitsPerSample) {
-    std::uint16_t sampleFormat = SAMPLEFORMAT_UINT;
-    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLEFORMAT, &sampleFormat);
-    if (sampleFormat == SAMPLEFORMAT_IEEEFP) {
-        unsupported("floating-point samples are");
+std::uint16_t extraSampleCount(TIFF* tif) {
+    std::uint16_t count = 0;
+    std::uint16_t* kinds = nullptr;
+    return TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &count, &kinds) != 0 ? count : 0;
+}
+
+// The colour channels, as the filter sees them: a palette's indices become red, green and blue;
+// separated images have as many inks as samples that are no extra ones.
+int colourChannelsOf(TIFF* tif, const PageFormat& page, std::uint16_t samplesPerPixel) {
+    switch (page.photometric) {
+    case PHOTOMETRIC_MINISBLACK:
+    case PHOTOMETRIC_MINISWHITE:
+        return 1;
+    case PHOTOMETRIC_RGB:
+    case PHOTOMETRIC_PALETTE:
+        return 3;
+    case PHOTOMETRIC_SEPARATED:
+        return std::max(1, samplesPerPixel - extraSampleCount(tif));
+    case PHOTOMETRIC_YCBCR: // libtiff's JPEG codec turns it into RGB and back (see PageReader)
+        if (page.compression == COMPRESSION_JPEG) {
+            return 3;
+        }
+        [[fallthrough]];
+    default:
+        unsupported(photometricName(page.photometric));
     }
-    if (sampleFormat != SAMPLEFORMAT_UINT) {
-        unsupported("signed or complex samples are");
+}
+
+// Sets the sample format, the bytes a sample takes between the stages and MAXDIFF's scale.
+void readSampleKind(TIFF* tif, PageFormat& page) {
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLEFORMAT, &page.sampleFormat);
+    const int bits = page.bitsPerSample;
+    const bool grey =
+        page.photometric == PHOTOMETRIC_MINISBLACK || page.photometric == PHOTOMETRIC_MINISWHITE;
+    if (page.sampleFormat == SAMPLEFORMAT_COMPLEXINT ||
+        page.sampleFormat == SAMPLEFORMAT_COMPLEXIEEEFP) {
+        unsupported("complex samples are");
     }
-    if (bitsPerSample == 1) {
-        unsupported("bilevel (1-bit) images are");
+    if (bits == 1 && page.photometric != PHOTOMETRIC_PALETTE) {
+        throw Failure("bilevel (1-bit) images have two levels only, which cannot be smoothed");
     }
-    if (bitsPerSample != 8 && bitsPerSample != 16) {
-        unsupported(std::to_string(bitsPerSample) + "-bit samples are");
+    if (page.photometric == PHOTOMETRIC_PALETTE) {
+        if (bits != 1 && bits != 2 && bits != 4 && bits != 8) {
+            unsupported("palettes of " + std::to_string(bits) + "-bit indices are");
+        }
+        std::uint16_t* maps[3] = {};
+        if (TIFFGetField(tif, TIFFTAG_COLORMAP, &maps[0], &maps[1], &maps[2]) == 0) {
+            throw Failure("the palette image has no colour map");
+        }
+        const std::size_t entries = std::size_t{1} << bits;
+        for (std::uint16_t* map : maps) {
+            page.colourMap.insert(page.colourMap.end(), map, map + entries);
+        }
+        // A map of 8-bit colours holds each as v * 257; any other value needs 16 bits.
+        const bool wide = std::ranges::any_of(page.colourMap,
+                                              [](std::uint16_t value) { return value % 257 != 0; });
+        page.sampleFormat = SAMPLEFORMAT_UINT;
+        page.ringBytes = wide ? 2 : 1;
+        page.scaleMax = wide ? 65535 : 255;
+        return;
+    }
+    const bool floating = page.sampleFormat == SAMPLEFORMAT_IEEEFP;
+    const bool whole =
+        floating ? bits == 16 || bits == 32 || bits == 64 : bits == 8 || bits == 16 || bits == 32;
+    if (!whole && !(grey && (bits == 2 || bits == 4) && page.sampleFormat == SAMPLEFORMAT_UINT)) {
+        unsupported(std::to_string(bits) + "-bit " +
+                    (floating                                ? "floating-point "
+                     : page.sampleFormat == SAMPLEFORMAT_INT ? "signed "
+                                                             : "") +
+                    "samples are");
+    }
+    if (page.sampleFormat != SAMPLEFORMAT_INT && !floating) {
+        page.sampleFormat = SAMPLEFORMAT_UINT; // "void" samples are read as unsigned ones
+    }
+    page.ringBytes = floating && bits == 16 ? 4 : std::max(1, bits / 8);
+    if (floating) {
+        double low = 0;
+        double high = 0;
+        const bool given = TIFFGetField(tif, TIFFTAG_SMINSAMPLEVALUE, &low) != 0 &&
+                           TIFFGetField(tif, TIFFTAG_SMAXSAMPLEVALUE, &high) != 0 &&
+                           std::isfinite(low) && std::isfinite(high) && low < high;
+        page.scaleMin = given ? low : 0;
+        page.scaleMax = given ? high : 1;
+    } else {
+        page.scaleMax = static_cast<double>((std::uint64_t{1} << bits) - 1);
     }
 }
 
@@ -132,31 +201,21 @@ PageFormat describePage(TIFF* tif) {
     TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &page.compression);
     TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &page.photometric);
 
-    // libtiff's JPEG codec turns YCbCr into RGB and back (see PageReader and writePageTags).
-    const bool jpegYCbCr =
-        page.photometric == PHOTOMETRIC_YCBCR && page.compression == COMPRESSION_JPEG;
-    if (page.photometric == PHOTOMETRIC_RGB || jpegYCbCr) {
-        page.colourChannels = 3;
-    } else if (page.photometric != PHOTOMETRIC_MINISBLACK &&
-               page.photometric != PHOTOMETRIC_MINISWHITE) {
-        unsupported(photometricName(page.photometric));
-    }
-    checkSampleFormat(tif, bitsPerSample);
     page.bitsPerSample = bitsPerSample;
-    if (samplesPerPixel < page.colourChannels) {
-        throw Failure("RGB needs 3 samples per pixel, the page has " +
-                      std::to_string(samplesPerPixel));
+    page.colourChannels = colourChannelsOf(tif, page, samplesPerPixel);
+    readSampleKind(tif, page);
+    if (page.photometric == PHOTOMETRIC_PALETTE && samplesPerPixel != 1) {
+        unsupported("palette images with extra samples are");
     }
-    if (samplesPerPixel > page.colourChannels + 1) {
-        unsupported("images with " + std::to_string(samplesPerPixel - page.colourChannels) +
-                    " extra samples are");
+    if (samplesPerPixel < page.colourChannels && page.photometric != PHOTOMETRIC_PALETTE) {
+        throw Failure("the colours need " + std::to_string(page.colourChannels) +
+                      " samples per pixel, the page has " + std::to_string(samplesPerPixel));
     }
-    page.channels = samplesPerPixel;
+    page.channels = std::max<int>(samplesPerPixel, page.colourChannels);
     if (page.channels > page.colourChannels) {
         page.extra = extraSampleKind(tif);
     }
-    if (!canRewrite(page.compression, page.bitsPerSample) ||
-        TIFFIsCODECConfigured(page.compression) == 0) {
+    if (!canRewrite(page.compression, page) || TIFFIsCODECConfigured(page.compression) == 0) {
         unsupported(compressionName(page.compression) + " compression is");
     }
     if (page.width == 0 || page.height == 0) {
@@ -165,7 +224,7 @@ PageFormat describePage(TIFF* tif) {
     if (page.width > maxExtent || page.height > maxExtent) {
         unsupported("images over " + std::to_string(maxExtent) + " pixels across are");
     }
-    page.planar = planarConfig == PLANARCONFIG_SEPARATE && page.channels > 1;
+    page.planar = planarConfig == PLANARCONFIG_SEPARATE && samplesPerPixel > 1;
     readBlockSize(tif, page);
     checkBlocksListed(tif, page);
     page.largestStoredBlock = largestStoredBlock(tif);

@@ -101,6 +101,7 @@ PageReader::PageReader(const OpenInput& open, const PageFormat& page, const Layo
     : page_(page)
     , byRows_(layout.byRows)
     , grid_(layout.grid)
+    , form_(page, grid_.blockWidth())
     , slots_(layout.slots)
     , blocks_(std::make_unique_for_overwrite<std::byte[]>(grid_.blockRowBytes() * slots_))
     , unfinished_(slots_, 0) {
@@ -174,16 +175,18 @@ std::optional<PoolTask> PageReader::next(unsigned worker) {
 void PageReader::decodeBlock(TiffFile& handle, const Unit& unit) {
     std::byte* const block = slot(unit.blockRow) + unit.offset;
     const std::string name = std::string(grid_.blockName()) + " " + std::to_string(unit.index);
-    if (readAsSparse(handle, name, unit.index, unit.bytes, {block, unit.bytes})) {
-        return;
+    const std::size_t stored = form_.storedBytes(unit.bytes);
+    if (!readAsSparse(handle, name, unit.index, stored, {block, unit.bytes})) {
+        const auto size = static_cast<tmsize_t>(stored);
+        const tmsize_t got = page_.tiled
+                                 ? TIFFReadEncodedTile(handle.get(), unit.index, block, size)
+                                 : TIFFReadEncodedStrip(handle.get(), unit.index, block, size);
+        if (got != size) {
+            throw handle.failure("cannot read " + name);
+        }
+        handle.check("cannot read " + name);
     }
-    const auto size = static_cast<tmsize_t>(unit.bytes);
-    const tmsize_t got = page_.tiled ? TIFFReadEncodedTile(handle.get(), unit.index, block, size)
-                                     : TIFFReadEncodedStrip(handle.get(), unit.index, block, size);
-    if (got != size) {
-        throw handle.failure("cannot read " + name);
-    }
-    handle.check("cannot read " + name);
+    form_.toRing(block, unit.bytes);
 }
 
 void PageReader::decodeRows(TiffFile& handle, const Unit& unit) {
@@ -196,14 +199,14 @@ void PageReader::decodeRows(TiffFile& handle, const Unit& unit) {
         const std::string name = "strip " + std::to_string(strip);
         const std::uint32_t stripTop = y / page_.blockHeight * page_.blockHeight;
         const std::size_t stripBytes =
-            rowBytes * std::min(page_.blockHeight, page_.height - stripTop);
-        if (readAsSparse(handle, name, strip, stripBytes, {row, rowBytes})) {
-            continue;
+            form_.storedBytes(rowBytes) * std::min(page_.blockHeight, page_.height - stripTop);
+        if (!readAsSparse(handle, name, strip, stripBytes, {row, rowBytes})) {
+            if (TIFFReadScanline(handle.get(), row, y, plane) < 0) {
+                throw handle.failure("cannot read " + name);
+            }
+            handle.check("cannot read " + name);
         }
-        if (TIFFReadScanline(handle.get(), row, y, plane) < 0) {
-            throw handle.failure("cannot read " + name);
-        }
-        handle.check("cannot read " + name);
+        form_.toRing(row, rowBytes);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "block_grid.h"
+#include "sample_form.h"
 #include "tiff_file.h"
 #include "worker_pool.h"
 
@@ -68,6 +69,7 @@ private:
     PageFormat page_;
     bool byRows_;
     BlockGrid grid_;
+    SampleForm form_;
     // One per worker, or one per plane when byRows_.
     std::vector<std::unique_ptr<TiffFile>> handles_;
     std::vector<bool> busy_; // per handle, when byRows_

@@ -18,14 +18,17 @@ bool usesPredictor(std::uint16_t compression) {
            compression == COMPRESSION_LZMA;
 }
 
-bool setExtraSamples(TIFF* in, TIFF* out) {
+// The input's kinds of extra sample, as many as the page has; those it does not declare
+// unspecified.
+bool setExtraSamples(TIFF* in, TIFF* out, const PageFormat& page) {
     std::uint16_t count = 0;
     std::uint16_t* kinds = nullptr;
-    if (TIFFGetField(in, TIFFTAG_EXTRASAMPLES, &count, &kinds) != 0 && count > 0) {
-        return TIFFSetField(out, TIFFTAG_EXTRASAMPLES, count, kinds) != 0;
+    std::vector<std::uint16_t> all(std::size_t(page.channels - page.colourChannels),
+                                   EXTRASAMPLE_UNSPECIFIED);
+    if (TIFFGetField(in, TIFFTAG_EXTRASAMPLES, &count, &kinds) != 0) {
+        std::copy_n(kinds, std::min<std::size_t>(count, all.size()), all.begin());
     }
-    std::uint16_t unspecified = EXTRASAMPLE_UNSPECIFIED;
-    return TIFFSetField(out, TIFFTAG_EXTRASAMPLES, 1, &unspecified) != 0;
+    return TIFFSetField(out, TIFFTAG_EXTRASAMPLES, std::uint16_t(all.size()), all.data()) != 0;
 }
 
 // JPEG-compressed YCbCr is filtered as RGB: the codec converts back, with the input's subsampling.
@@ -46,7 +49,7 @@ bool setCompression(TIFF* in, TIFF* out, std::uint16_t compression) {
     }
     std::uint16_t predictor = PREDICTOR_NONE;
     if (usesPredictor(compression) && TIFFGetField(in, TIFFTAG_PREDICTOR, &predictor) != 0 &&
-        predictor == PREDICTOR_HORIZONTAL) {
+        predictor >= PREDICTOR_NONE && predictor <= PREDICTOR_FLOATINGPOINT) {
         return TIFFSetField(out, TIFFTAG_PREDICTOR, predictor) != 0;
     }
     if (compression == COMPRESSION_JPEG) {
@@ -63,6 +66,12 @@ bool setCompression(TIFF* in, TIFF* out, std::uint16_t compression) {
 
 PageFormat outputFormat(const PageFormat& input) {
     PageFormat output = input;
+    if (input.photometric == PHOTOMETRIC_PALETTE) {
+        // Smoothed colours are not in the map: the output holds them as RGB.
+        output.photometric = PHOTOMETRIC_RGB;
+        output.bitsPerSample = 8 * input.ringBytes;
+        output.colourMap.clear();
+    }
     if (input.tiled) {
         // Tiles no larger than the page needs, however large the input's were declared.
         output.blockWidth = writableTileSide(std::min(input.blockWidth, input.width));
@@ -86,6 +95,9 @@ bool setSampleLayout(TIFF* out, const PageFormat& page) {
     return TIFFSetField(out, TIFFTAG_IMAGEWIDTH, page.width) != 0 &&
            TIFFSetField(out, TIFFTAG_IMAGELENGTH, page.height) != 0 &&
            TIFFSetField(out, TIFFTAG_BITSPERSAMPLE, page.bitsPerSample) != 0 &&
+           // Unsigned integers, the default, as before: without the tag.
+           (page.sampleFormat == SAMPLEFORMAT_UINT ||
+            TIFFSetField(out, TIFFTAG_SAMPLEFORMAT, page.sampleFormat) != 0) &&
            TIFFSetField(out, TIFFTAG_SAMPLESPERPIXEL, page.channels) != 0 &&
            TIFFSetField(out, TIFFTAG_PHOTOMETRIC, page.photometric) != 0 &&
            TIFFSetField(out, TIFFTAG_PLANARCONFIG,
@@ -96,9 +108,10 @@ bool setSampleLayout(TIFF* out, const PageFormat& page) {
 }
 
 std::vector<std::uint32_t> writePageTags(TIFF* in, TIFF* out, const PageFormat& output) {
-    const bool ok = setSampleLayout(out, output) &&
-                    (output.channels == output.colourChannels || setExtraSamples(in, out)) &&
-                    setCompression(in, out, output.compression);
+    const bool ok =
+        setSampleLayout(out, output) &&
+        (output.channels == output.colourChannels || setExtraSamples(in, out, output)) &&
+        setCompression(in, out, output.compression);
     if (!ok) {
         throw Failure("cannot set up the output page");
     }

@@ -41,6 +41,7 @@ PageWriter::PageWriter(TiffFile& file, const PageFormat& page, unsigned workers,
     : file_(file)
     , page_(page)
     , grid_(page)
+    , form_(page, grid_.blockWidth())
     , slots_(slotsFor(grid_, workers, rowsHeld))
     , blocks_(std::make_unique_for_overwrite<std::byte[]>(grid_.blockRowBytes() * slots_)) {
     if (compressesBlocks(page)) {
@@ -72,10 +73,8 @@ std::optional<PoolTask> PageWriter::next() {
     }
     Block& block = queue_[toEncode_++];
     return PoolTask{[this, &block](unsigned own) {
-                        if (page_.tiled) {
-                            grid_.padTile(slot(block.blockRow), block.index);
-                        }
-                        block.encoded = encoder_->encode(own, block.index, block.data, block.bytes);
+                        block.encoded =
+                            encoder_->encode(own, block.index, block.data, toStored(block));
                     },
                     [&block] {
                         block.ready = true;
@@ -112,6 +111,14 @@ std::optional<PoolTask> PageWriter::writeTask() {
                     }};
 }
 
+std::size_t PageWriter::toStored(const Block& block) const {
+    if (page_.tiled) {
+        grid_.padTile(slot(block.blockRow), block.index);
+    }
+    form_.toStored(block.data, block.bytes);
+    return form_.storedBytes(block.bytes);
+}
+
 void PageWriter::write(Block& block) {
     const std::string what =
         std::string("cannot write ") + grid_.blockName() + " " + std::to_string(block.index);
@@ -122,10 +129,7 @@ void PageWriter::write(Block& block) {
         written = page_.tiled ? TIFFWriteRawTile(tif, block.index, block.encoded.data(), size)
                               : TIFFWriteRawStrip(tif, block.index, block.encoded.data(), size);
     } else {
-        if (page_.tiled) {
-            grid_.padTile(slot(block.blockRow), block.index);
-        }
-        const auto size = static_cast<tmsize_t>(block.bytes);
+        const auto size = static_cast<tmsize_t>(toStored(block));
         written = page_.tiled ? TIFFWriteEncodedTile(tif, block.index, block.data, size)
                               : TIFFWriteEncodedStrip(tif, block.index, block.data, size);
     }

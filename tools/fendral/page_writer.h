@@ -2,6 +2,7 @@
 
 #include "block_encoder.h"
 #include "block_grid.h"
+#include "sample_form.h"
 #include "tiff_file.h"
 #include "worker_pool.h"
 
@@ -58,6 +59,8 @@ private:
     static bool compressesBlocks(const PageFormat& page);
     std::optional<PoolTask> writeTask();
     void write(Block& block);
+    // Pads a tile, turns the block into the file's form (see SampleForm) and gives its size.
+    std::size_t toStored(const Block& block) const;
     std::byte* slot(std::uint32_t blockRow) const {
         return blocks_.get() + (blockRow % slots_) * grid_.blockRowBytes();
     }
@@ -65,6 +68,7 @@ private:
     TiffFile& file_;
     PageFormat page_;
     BlockGrid grid_;
+    SampleForm form_;
     std::optional<BlockEncoder> encoder_;
     std::uint32_t slots_;
     std::unique_ptr<std::byte[]> blocks_;

@@ -2,6 +2,7 @@
 // checks that what was written reads back as the same pages.
 #include "block_grid.h"
 #include "memory_file.h"
+#include "page_tags.h"
 #include "tiff_pipeline.h"
 
 #include <algorithm>
@@ -24,9 +25,12 @@ bool smallEnough(const std::vector<fendral::PageFormat>& pages) {
     return pages.size() <= 16 && pixels <= (1U << 20);
 }
 
-bool sameLayout(const fendral::PageFormat& a, const fendral::PageFormat& b) {
+// Whether page b, read back, has the layout that page a is written with (a palette as RGB).
+bool writtenAs(const fendral::PageFormat& input, const fendral::PageFormat& b) {
+    const fendral::PageFormat a = fendral::outputFormat(input);
     return a.width == b.width && a.height == b.height && a.channels == b.channels &&
-           a.bitsPerSample == b.bitsPerSample && a.extra == b.extra && a.planar == b.planar &&
+           a.bitsPerSample == b.bitsPerSample && a.sampleFormat == b.sampleFormat &&
+           a.photometric == b.photometric && a.extra == b.extra && a.planar == b.planar &&
            a.compression == b.compression;
 }
 
@@ -78,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::vector<fendral::PageFormat> again =
             fendral::scanPages(opener(output.bytes()), disc, notKept);
         if (again.size() != pages.size() ||
-            !std::equal(pages.begin(), pages.end(), again.begin(), sameLayout)) {
+            !std::equal(pages.begin(), pages.end(), again.begin(), writtenAs)) {
             __builtin_trap();
         }
     } catch (const fendral::Failure&) {

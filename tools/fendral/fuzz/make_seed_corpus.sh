@@ -58,6 +58,18 @@ seed 146 -depth 8 -interlace plane -define tiff:tile-geometry=16x16 -compress zi
 seed 163 -type palette -depth 8 -compress none
 seed 180 -type bilevel -compress none
 seed 197 -colorspace cmyk -depth 8 -compress none
+# The wider kinds: inks with alpha, grey at 2 and 4 bits, 32-bit integers, floating point (with
+# and without its predictor), palettes of 4-bit indices.
+seed 40 -colorspace cmyk -alpha set -depth 16 -compress lzw
+seed 57 -colorspace gray -depth 4 -compress none
+seed 74 -colorspace gray -depth 2 -compress lzw -define tiff:tile-geometry=16x16
+seed 91 -colorspace gray -depth 32 -compress none
+seed 108 -define quantum:format=floating-point -depth 32 -compress lzw -define tiff:predictor=1
+seed 125 -define quantum:format=floating-point -depth 32 -compress zip -define tiff:predictor=3
+seed 142 -define quantum:format=floating-point -depth 16 -compress lzw -define tiff:predictor=3
+seed 159 -colorspace gray -define quantum:format=floating-point -depth 64 -compress zip
+seed 176 -colors 16 -type palette -depth 4 -compress none
+seed 193 -colors 4 -type palette -depth 2 -compress lzw
 seed 214 -depth 8 -endian msb -compress lzw
 seed 231 -depth 8 -compress jpeg -sampling-factor 2x2 -colorspace YCbCr
 hostile() { # hostile SETTINGS_BYTE "TAG INDEX VALUE..." convert-options...: strips of 4 rows
@@ -81,6 +93,10 @@ hostile 182 "256 0 60000 279 0 0 279 1 0 279 2 0 279 3 0" -depth 16 -compress zi
 # Tiles far larger than the image: one that may be read, one whose rows would need too much.
 seed 114 -depth 8 -compress zip -define tiff:tile-geometry=1024x1024
 hostile 131 "322 0 32768 323 0 32768 257 0 16384" -colorspace gray -compress zip -define $tiles
+# Samples reread as signed (SampleFormat 2), and RGBA reread as grey with three extra samples.
+patches="339 0 2" seed 210 -colorspace gray -define quantum:format=floating-point -depth 32 -compress lzw -define tiff:predictor=1
+patches="339 0 2" seed 227 -colorspace gray -define quantum:format=floating-point -depth 16 -compress zip -define tiff:predictor=1
+patches="262 0 1" seed 244 -alpha set -depth 8 -compress none
 # Two pages of different kinds.
 picture -depth 8 "$work/a.tif"
 picture -colorspace gray -depth 16 "$work/b.tif"
