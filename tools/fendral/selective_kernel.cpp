@@ -13,46 +13,13 @@ namespace {
 // Enough samples to keep the loops long, few enough that the sums stay in the L1 cache.
 constexpr int blockWidth = 256;
 
-template <bool Weighted>
-[[gnu::always_inline]] inline void smoothBlock(const Disc& disc, float threshold,
-                                               const float* values, const float* alpha,
-                                               std::ptrdiff_t stride, int count, float* mean) {
-    float centre[blockWidth];
-    float sum[blockWidth];
-    float weightSum[blockWidth];
-    for (int i = 0; i < count; ++i) {
-        centre[i] = values[i];
-        sum[i] = 0;
-        weightSum[i] = 0;
-    }
-    for (const TapRow& row : disc.rows()) {
-        const std::ptrdiff_t rowOffset = row.dy * stride - row.half;
-        const int taps = static_cast<int>(row.weights.size());
-        for (int k = 0; k < taps; ++k) {
-            const float weight = row.weights[k];
-            const float* tap = values + rowOffset + k;
-            const float* tapAlpha = Weighted ? alpha + rowOffset + k : nullptr;
-            for (int i = 0; i < count; ++i) {
-                const float sample = tap[i];
-                // Select the weight first and multiply after: this form vectorises even on SSE2.
-                const float near = std::fabs(sample - centre[i]) <= threshold ? weight : 0.0F;
-                const float kept = Weighted ? near * tapAlpha[i] : near;
-                sum[i] += kept * sample;
-                weightSum[i] += kept;
-            }
-        }
-    }
-    for (int i = 0; i < count; ++i) {
-        mean[i] = weightSum[i] > 0 ? sum[i] / weightSum[i] : centre[i];
-    }
-}
-
-// Selects after multiplying: a NaN or infinite sample is near no sample, itself included, so it
-// adds nothing to any sum (0 times it would be NaN) and keeps its value.
-template <typename T, bool Weighted>
-[[gnu::always_inline]] inline void smoothFinite(const Disc& disc, T threshold, const T* values,
-                                                const T* alpha, std::ptrdiff_t stride, int count,
-                                                T* mean) {
+// Levels (integer samples) select the weight first and multiply after: that form vectorises even
+// on SSE2. Other samples select after multiplying: a NaN or infinite sample is near no sample,
+// itself included, so it adds nothing to any sum (0 times it would be NaN) and keeps its value.
+template <typename T, bool Weighted, bool Levels>
+[[gnu::always_inline]] inline void smoothBlock(const Disc& disc, T threshold, const T* values,
+                                               const T* alpha, std::ptrdiff_t stride, int count,
+                                               T* mean) {
     T centre[blockWidth];
     T sum[blockWidth];
     T weightSum[blockWidth];
@@ -70,10 +37,17 @@ template <typename T, bool Weighted>
             const T* tapAlpha = Weighted ? alpha + rowOffset + k : nullptr;
             for (int i = 0; i < count; ++i) {
                 const T sample = tap[i];
-                const bool near = std::fabs(sample - centre[i]) <= threshold;
-                const T kept = near ? (Weighted ? weight * tapAlpha[i] : weight) : T(0);
-                sum[i] += near ? kept * sample : T(0);
-                weightSum[i] += kept;
+                if constexpr (Levels) {
+                    const T near = std::fabs(sample - centre[i]) <= threshold ? weight : T(0);
+                    const T kept = Weighted ? near * tapAlpha[i] : near;
+                    sum[i] += kept * sample;
+                    weightSum[i] += kept;
+                } else {
+                    const bool near = std::fabs(sample - centre[i]) <= threshold;
+                    const T kept = near ? (Weighted ? weight * tapAlpha[i] : weight) : T(0);
+                    sum[i] += near ? kept * sample : T(0);
+                    weightSum[i] += kept;
+                }
             }
         }
     }
@@ -189,12 +163,12 @@ template <typename Sample, typename T>
 #define FENDRAL_KERNEL(name, target)                                                               \
     target void name##Plain(const Disc& disc, float threshold, const float* values, const float*,  \
                             std::ptrdiff_t stride, int count, float* mean) {                       \
-        smoothBlock<false>(disc, threshold, values, nullptr, stride, count, mean);                 \
+        smoothBlock<float, false, true>(disc, threshold, values, nullptr, stride, count, mean);    \
     }                                                                                              \
     target void name##Weighted(const Disc& disc, float threshold, const float* values,             \
                                const float* alpha, std::ptrdiff_t stride, int count,               \
                                float* mean) {                                                      \
-        smoothBlock<true>(disc, threshold, values, alpha, stride, count, mean);                    \
+        smoothBlock<float, true, true>(disc, threshold, values, alpha, stride, count, mean);       \
     }                                                                                              \
     target void name##ToFloats(const std::byte* samples, int bytes, int step, std::size_t count,   \
                                float* values) {                                                    \
@@ -207,7 +181,7 @@ template <typename Sample, typename T>
     template <typename T, bool Weighted>                                                           \
     target void name##Finite(const Disc& disc, T threshold, const T* values, const T* alpha,       \
                              std::ptrdiff_t stride, int count, T* mean) {                          \
-        smoothFinite<T, Weighted>(disc, threshold, values, alpha, stride, count, mean);            \
+        smoothBlock<T, Weighted, false>(disc, threshold, values, alpha, stride, count, mean);      \
     }                                                                                              \
     target void name##FromFloats(const std::byte* samples, int, int step, std::size_t count,       \
                                  float* values) {                                                  \
