@@ -166,7 +166,9 @@ std::pair<double, double> rangeOf(const TestImage& image) {
 // others follow unchanged. A NaN or infinite sample is no neighbour and stays.
 TestImage referenceFilter(const TestImage& in, double radius, double maxDiff, int colours,
                           int extraSample, std::pair<double, double> range = {}) {
-    const auto [low, high] = range == std::pair(0.0, 0.0) ? rangeOf(in) : range;
+    // Named copies, not a structured binding: lambdas below capture them.
+    const auto scale = range == std::pair(0.0, 0.0) ? rangeOf(in) : range;
+    const double low = scale.first, high = scale.second;
     const bool floating = in.format == SAMPLEFORMAT_IEEEFP;
     const int width = int(in.width), height = int(in.height), channels = in.channels;
     const int reach = int(radius), alpha = colours, taps = (2 * reach + 1) * (2 * reach + 1);
