@@ -34,7 +34,10 @@ int main(int argc, char* argv[]) {
     fendralwin::QtFrontEnd frontEnd(platform, ".");
     frontEnd.show();
     if (commandLine.path) {
-        frontEnd.form().openGivenPath(std::filesystem::absolute(*commandLine.path).string());
+        // A path that cannot be made absolute ("") is handed on as given, to be named as unusable.
+        std::error_code unresolved;
+        const std::filesystem::path full = std::filesystem::absolute(*commandLine.path, unresolved);
+        frontEnd.form().openGivenPath(unresolved ? *commandLine.path : full.string());
     }
     return QApplication::exec();
 }
