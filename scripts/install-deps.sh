@@ -13,6 +13,7 @@ linux_packages=(
     locales
     librsvg2-bin file dpkg-dev lintian desktop-file-utils appstream
     libglib2.0-bin shared-mime-info    # gio: the package check asks which programs open TIFF files
+    libatspi2.0-dev at-spi2-core dbus-daemon    # a screen reader's view of the window, read in a test
     libtiff-tools time strace    # strace: a signal injected into Fendral at the instant it names its output
     clang libclang-rt-14-dev    # the fuzz preset: clang and its libFuzzer runtime
 )

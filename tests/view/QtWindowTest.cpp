@@ -76,39 +76,16 @@ TEST(QtWindow, MessageBoxesShowPlainTextWithALoneCarriageReturnAsALineBreak) {
                         {QMessageBox::NoIcon, "<b>c.tif"}}));
 }
 
-TEST(QtWindow, AScreenReaderHearsEveryControlByNameAndEachSettingAsItIs) {
+// The screen reader's own view, through the bus, is ScreenReaderTest's; a setting's value as text
+// ("1.5") does not travel on it.
+TEST(QtWindow, AScreenReaderReadsEachSettingAsTheBoxShowsIt) {
     QtDriver window;
-    window.clickFile("scan1.tif");
     window.dragSlider("hscrlRadius", 15);
-    QAccessibleInterface* form = QAccessible::queryAccessibleInterface(&window.frontEnd->window());
-    ASSERT_NE(form, nullptr);
-    EXPECT_EQ(form->role(), QAccessible::Window);
-    std::size_t heard = 0;
-    for (int i = 0; i < form->childCount(); ++i) {
-        QAccessibleInterface* control = form->child(i);
-        const std::string name = control->object()->objectName().toStdString();
-        const ControlLayout& layout = controlNamed(name);
-        const std::string expected = layout.kind == ControlKind::Label
-                                         ? window.text(name) // read as what it shows
-                                         : std::string(accessibleName(layout));
-        EXPECT_EQ(control->text(QAccessible::Name).toStdString(), expected) << name;
-        EXPECT_FALSE(expected.empty()) << name;
-        if (layout.kind == ControlKind::HScrollBar) {
-            EXPECT_EQ(control->text(QAccessible::Value).toStdString(),
-                      window.text(name == "hscrlRadius" ? "txtRadius" : "txtMaxDiff"));
-            EXPECT_EQ(control->valueInterface()->maximumValue().toDouble(),
-                      layout.maximum / layout.stepsPerUnit);
-        }
-        heard += 1;
-    }
-    EXPECT_EQ(heard, controlTable().size());
-    // A value set by a screen reader is a setting the user chose.
-    QAccessible::queryAccessibleInterface(window.widget("hscrlMaxDiff"))
-        ->valueInterface()
-        ->setCurrentValue(25);
-    EXPECT_EQ(window.text("txtMaxDiff"), "25");
-    EXPECT_EQ(accessibleName(controlNamed("txtRadius")), "Radius:");
-    EXPECT_EQ(accessibleName(controlNamed("Label1")), "Input File:");
+    QAccessibleInterface* radius =
+        QAccessible::queryAccessibleInterface(window.widget("hscrlRadius"));
+    EXPECT_EQ(radius->text(QAccessible::Value).toStdString(), "1.5");
+    EXPECT_EQ(radius->valueInterface()->maximumValue().toDouble(), 10);
+    EXPECT_EQ(radius->valueInterface()->minimumStepSize().toDouble(), 0.1);
 }
 
 TEST(QtWindow, ALongPathShowsItsStartAndItsFileNameAndAllOfItAsTheTip) {

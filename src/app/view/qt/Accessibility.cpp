@@ -2,33 +2,73 @@
 
 #include "app/SettingText.h"
 #include "app/view/ControlTable.h"
+#include "app/view/qt/AccessibleList.h"
 #include "app/view/qt/DriveComboBox.h"
+#include "app/view/qt/FileListView.h"
+#include "app/view/qt/FolderListView.h"
 #include "app/view/qt/FormWindow.h"
 #include "app/view/qt/QtText.h"
 #include "app/view/qt/SimpleControls.h"
 
 #include <QAccessibleWidget>
+#include <QLabel>
 
 namespace fendralwin {
 
 namespace {
 
-// Qt names a drop-down list by the item it shows; here it is named as the other lists are.
-class AccessibleDriveList final : public QAccessibleWidget {
+// Read as Qt reads its own drop-down lists on Linux, but named by its caption as the other lists
+// are: the shown drive is its text and the selected row of its one child, the list it drops down.
+class AccessibleDriveList final : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
     explicit AccessibleDriveList(QComboBox* list)
         : QAccessibleWidget(list, QAccessible::ComboBox) {}
 
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        return type == QAccessible::TextInterface ? static_cast<QAccessibleTextInterface*>(this)
+                                                  : QAccessibleWidget::interface_cast(type);
+    }
     QString text(QAccessible::Text kind) const override {
         switch (kind) {
         case QAccessible::Name:
             return widget()->accessibleName();
         case QAccessible::Value:
-            return static_cast<const QComboBox*>(widget())->currentText();
+            return shown();
         default:
             return QAccessibleWidget::text(kind);
         }
     }
+
+    int childCount() const override { return 1; }
+    QAccessibleInterface* child(int index) const override {
+        return index == 0 ? QAccessible::queryAccessibleInterface(list()->view()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child && child->object() == list()->view() ? 0 : -1;
+    }
+    QAccessibleInterface* childAt(int /*x*/, int /*y*/) const override { return nullptr; }
+
+    // The shown drive as text that can be read, not changed.
+    QString text(int start, int end) const override { return shown().mid(start, end - start); }
+    int characterCount() const override { return static_cast<int>(shown().size()); }
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int /*position*/) override {}
+    int selectionCount() const override { return 0; }
+    void selection(int /*index*/, int* start, int* end) const override { *start = *end = 0; }
+    void addSelection(int /*start*/, int /*end*/) override {}
+    void removeSelection(int /*index*/) override {}
+    void setSelection(int /*index*/, int /*start*/, int /*end*/) override {}
+    QRect characterRect(int /*offset*/) const override { return {}; }
+    int offsetAtPoint(const QPoint& /*point*/) const override { return -1; }
+    void scrollToSubstring(int /*start*/, int /*end*/) override {}
+    QString attributes(int offset, int* start, int* end) const override {
+        *start = *end = offset;
+        return {};
+    }
+
+private:
+    QComboBox* list() const { return static_cast<QComboBox*>(widget()); }
+    QString shown() const { return list()->currentText(); }
 };
 
 // A bar read as the setting it sets; a value set through it moves the bar as the user would.
@@ -53,6 +93,19 @@ public:
     QVariant minimumValue() const override { return setting(bar()->minimum()); }
     QVariant minimumStepSize() const override { return setting(bar()->singleStep()); }
 
+    // Labelled by the caption it shares with its box, whose buddy that label is.
+    QList<QPair<QAccessibleInterface*, QAccessible::Relation>>
+    relations(QAccessible::Relation match) const override {
+        auto related = QAccessibleWidget::relations(match);
+        const std::string name = fromQt(bar()->objectName());
+        if ((match & QAccessible::Label) && !name.empty()) {
+            auto* caption = bar()->parentWidget()->findChild<QLabel*>(
+                toQt(labelOf(controlNamed(name))), Qt::FindDirectChildrenOnly);
+            related.append({QAccessible::queryAccessibleInterface(caption), QAccessible::Label});
+        }
+        return related;
+    }
+
 private:
     ScrollBar* bar() const { return static_cast<ScrollBar*>(widget()); }
     // Read when asked: the interface may be made before the bar has its name.
@@ -72,6 +125,9 @@ QAccessibleInterface* accessibleInterfaceOf(const QString& /*className*/, QObjec
     }
     if (auto* drives = dynamic_cast<DriveComboBox*>(object)) {
         return new AccessibleDriveList(drives);
+    }
+    if (dynamic_cast<FolderListView*>(object) || dynamic_cast<FileListView*>(object)) {
+        return new AccessibleList(static_cast<QListView*>(object));
     }
     return nullptr;
 }

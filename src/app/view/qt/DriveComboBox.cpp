@@ -2,6 +2,7 @@
 
 #include "app/view/qt/QtText.h"
 
+#include <QAbstractItemView>
 #include <QSet>
 #include <QSignalBlocker>
 #include <QStorageInfo>
@@ -57,7 +58,7 @@ DriveComboBox::DriveComboBox(QWidget* parent)
     reread();
     connect(this, &QComboBox::activated, this, [this](int index) {
         if (index != shownIndex_) {
-            shownIndex_ = index;
+            showIndex(index);
             raiseEvent(ControlEvent::Change);
         }
     });
@@ -80,13 +81,23 @@ void DriveComboBox::reread() {
         return;
     }
     const QString shown = currentData().toString();
-    const QSignalBlocker quiet(this);
-    clear();
-    for (qsizetype i = 0; i < captions.size(); ++i) {
-        addItem(captions[i], mountPoints[i]);
+    {
+        const QSignalBlocker quiet(this);
+        clear();
+        for (qsizetype i = 0; i < captions.size(); ++i) {
+            addItem(captions[i], mountPoints[i]);
+        }
     }
-    shownIndex_ = std::max(findData(shown), 0);
-    setCurrentIndex(shownIndex_);
+    showIndex(std::max(findData(shown), 0));
+}
+
+void DriveComboBox::showIndex(int index) {
+    const QSignalBlocker quiet(this);
+    setCurrentIndex(index);
+    shownIndex_ = index;
+    // The closed list's own rows mark the shown drive too: a screen reader reads it there.
+    view()->selectionModel()->setCurrentIndex(model()->index(index, modelColumn()),
+                                              QItemSelectionModel::ClearAndSelect);
 }
 
 std::string DriveComboBox::drive() const {
@@ -104,9 +115,7 @@ void DriveComboBox::showDriveOf(const std::string& shownPath) {
             bestLength = mountPoint.size();
         }
     }
-    const QSignalBlocker quiet(this);
-    setCurrentIndex(best);
-    shownIndex_ = best;
+    showIndex(best);
 }
 
 } // namespace fendralwin

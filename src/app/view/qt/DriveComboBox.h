@@ -20,6 +20,9 @@ public:
     void reread() override;
 
 private:
+    // Shows the drive at `index` without raising Change.
+    void showIndex(int index);
+
     int shownIndex_ = 0;
 };
 
