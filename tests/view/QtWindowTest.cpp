@@ -86,6 +86,10 @@ TEST(QtWindow, AScreenReaderReadsEachSettingAsTheBoxShowsIt) {
     EXPECT_EQ(radius->text(QAccessible::Value).toStdString(), "1.5");
     EXPECT_EQ(radius->valueInterface()->maximumValue().toDouble(), 10);
     EXPECT_EQ(radius->valueInterface()->minimumStepSize().toDouble(), 0.1);
+    // A drive list owns the list it drops down, and only that.
+    QAccessibleInterface* drives = QAccessible::queryAccessibleInterface(window.widget("drvIn"));
+    EXPECT_EQ(drives->indexOfChild(drives->child(0)), 0);
+    EXPECT_EQ(drives->indexOfChild(radius), -1);
 }
 
 TEST(QtWindow, ALongPathShowsItsStartAndItsFileNameAndAllOfItAsTheTip) {
