@@ -138,6 +138,11 @@ TEST_F(Lists, DrivesMountedAndUnmountedAfterStartAreFollowed) {
     drives->setCurrentIndex(stick);
     emit drives->activated(stick);
     EXPECT_EQ(dirIn()->path(), "/mnt/stick");
+    EXPECT_EQ(drives->findData(QStringLiteral("/proc")), -1); // nor the system's own
+    drives->showDriveOf("/mnt/sticky/x");
+    EXPECT_EQ(drives->drive(), "/");
+    drives->showDriveOf("/mnt/stick/photos");
+    EXPECT_EQ(drives->drive(), "/mnt/stick");
     dirIn()->setPath("/mnt/stick/photos");
     ASSERT_EQ(umount2("/mnt/stick", MNT_DETACH), 0);
     window.activate();
