@@ -4,9 +4,8 @@
 #include "app/view/ControlTable.h"
 #include "app/view/qt/AccessibleList.h"
 #include "app/view/qt/DriveComboBox.h"
-#include "app/view/qt/FileListView.h"
-#include "app/view/qt/FolderListView.h"
 #include "app/view/qt/FormWindow.h"
+#include "app/view/qt/ListView.h"
 #include "app/view/qt/QtText.h"
 #include "app/view/qt/SimpleControls.h"
 
@@ -126,8 +125,8 @@ QAccessibleInterface* accessibleInterfaceOf(const QString& /*className*/, QObjec
     if (auto* drives = dynamic_cast<DriveComboBox*>(object)) {
         return new AccessibleDriveList(drives);
     }
-    if (dynamic_cast<FolderListView*>(object) || dynamic_cast<FileListView*>(object)) {
-        return new AccessibleList(static_cast<QListView*>(object));
+    if (auto* list = dynamic_cast<ListView*>(object)) {
+        return new AccessibleList(list);
     }
     return nullptr;
 }

@@ -39,7 +39,7 @@ public:
         }
         const QItemSelectionModel* selection = list_->selectionModel();
         state.selected = selection->isSelected(index_);
-        state.focused = selection->currentIndex() == index_;
+        state.focused = list_->hasFocus() && selection->currentIndex() == index_;
         state.selectable = state.focusable = (index_.flags() & Qt::ItemIsSelectable) != 0;
         state.disabled = (index_.flags() & Qt::ItemIsEnabled) == 0;
         state.invisible = !list_->viewport()->rect().intersects(list_->visualRect(index_));

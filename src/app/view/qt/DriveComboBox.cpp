@@ -95,9 +95,10 @@ void DriveComboBox::showIndex(int index) {
     const QSignalBlocker quiet(this);
     setCurrentIndex(index);
     shownIndex_ = index;
-    // The closed list's own rows mark the shown drive too: a screen reader reads it there.
-    view()->selectionModel()->setCurrentIndex(model()->index(index, modelColumn()),
-                                              QItemSelectionModel::ClearAndSelect);
+    // The closed list's own rows mark the shown drive too: a screen reader reads it there. Its
+    // current row stays: that would tell the reader the focus moved into a list not shown.
+    view()->selectionModel()->select(model()->index(index, modelColumn()),
+                                     QItemSelectionModel::ClearAndSelect);
 }
 
 std::string DriveComboBox::drive() const {

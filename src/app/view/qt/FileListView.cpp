@@ -9,7 +9,7 @@
 namespace fendralwin {
 
 FileListView::FileListView(std::string pattern, const Platform& platform, QWidget* parent)
-    : QListView(parent)
+    : ListView(parent)
     , platform_(platform)
     , model_(new QStringListModel(this))
     , pattern_(std::move(pattern)) {

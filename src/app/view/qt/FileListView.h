@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/view/Controls.h"
+#include "app/view/qt/ListView.h"
 #include "platform/Platform.h"
 
-#include <QListView>
 #include <string>
 
 class QStringListModel;
@@ -13,7 +13,7 @@ namespace fendralwin {
 // A file list: the files of one folder whose names match a pattern, without regard to case.
 // Selecting a file raises Click. A folder that cannot be read lists no files. It lists the input
 // folder list's folder, whose watch reports the changes of its files.
-class FileListView final : public QListView, public IFileList {
+class FileListView final : public ListView, public IFileList {
 public:
     FileListView(std::string pattern, const Platform& platform, QWidget* parent);
 

@@ -40,7 +40,7 @@ private:
 } // namespace
 
 FolderListView::FolderListView(const Platform& platform, QWidget* parent)
-    : QListView(parent)
+    : ListView(parent)
     , platform_(platform)
     , model_(new FolderListModel(this))
     , watcher_(new FolderWatcher(this)) {

@@ -2,9 +2,8 @@
 
 #include "app/view/Controls.h"
 #include "app/view/qt/FolderWatcher.h"
+#include "app/view/qt/ListView.h"
 #include "platform/Platform.h"
-
-#include <QListView>
 
 namespace fendralwin {
 
@@ -13,7 +12,7 @@ class FolderListModel;
 // A folder list: the open folder's ancestors from the root down, the open folder, and its
 // subfolders indented below it. A double-click or Enter on an entry opens that folder. Opening
 // a folder raises Change.
-class FolderListView final : public QListView, public IFolderList {
+class FolderListView final : public ListView, public IFolderList {
 public:
     FolderListView(const Platform& platform, QWidget* parent);
 
