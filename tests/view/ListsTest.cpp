@@ -47,16 +47,6 @@ TEST_F(Lists, FilesOfAnyLetterCaseOfTheirPatternAreSortedWithoutRegardToCase) {
     EXPECT_TRUE(filIn()->selectedItem().empty());
 }
 
-TEST_F(Lists, FoldersShowAncestorsThenTheFolderThenItsShownSubfoldersSorted) {
-    const QStringList texts = rows(dirIn());
-    ASSERT_GE(texts.size(), 5);
-    EXPECT_EQ(texts.front(), "/");
-    EXPECT_EQ(texts.mid(texts.size() - 4),
-              (QStringList{QString::fromStdString(window.root.path().filename().string()), "alpha",
-                           "Images", "Out"}));
-    EXPECT_EQ(dirIn()->currentIndex().row(), texts.size() - 4);
-}
-
 TEST_F(Lists, AFolderRemovedWhileShownCannotBeOpenedAndNothingChanges) {
     fs::remove_all(window.path("Images"));
     window.openFolder("dirIn", "Images");

@@ -84,7 +84,6 @@ TEST(QtWindow, AScreenReaderReadsEachSettingAsTheBoxShowsIt) {
     QAccessibleInterface* radius =
         QAccessible::queryAccessibleInterface(window.widget("hscrlRadius"));
     EXPECT_EQ(radius->text(QAccessible::Value).toStdString(), "1.5");
-    EXPECT_EQ(radius->valueInterface()->maximumValue().toDouble(), 10);
     EXPECT_EQ(radius->valueInterface()->minimumStepSize().toDouble(), 0.1);
     // A drive list owns the list it drops down, and only that.
     QAccessibleInterface* drives = QAccessible::queryAccessibleInterface(window.widget("drvIn"));
