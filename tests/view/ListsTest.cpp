@@ -5,6 +5,7 @@
 #include "app/view/qt/FolderListModel.h"
 #include "app/view/qt/FolderListView.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QIcon>
 #include <QLineEdit>
@@ -134,6 +135,12 @@ TEST_F(Lists, DrivesMountedAndUnmountedAfterStartAreFollowed) {
     EXPECT_EQ(drives->drive(), "/");
     drives->showDriveOf("/mnt/stick/photos");
     EXPECT_EQ(drives->drive(), "/mnt/stick");
+    // A drive the user moves to in the opened list but leaves is not heard as the chosen one.
+    drives->showPopup();
+    drives->view()->setCurrentIndex(top);
+    QTest::keyClick(drives->view(), Qt::Key_Escape);
+    EXPECT_EQ(drives->view()->selectionModel()->selectedRows(),
+              QModelIndexList{drives->model()->index(stick, 0)});
     dirIn()->setPath("/mnt/stick/photos");
     ASSERT_EQ(umount2("/mnt/stick", MNT_DETACH), 0);
     window.activate();

@@ -101,6 +101,11 @@ void DriveComboBox::showIndex(int index) {
                                      QItemSelectionModel::ClearAndSelect);
 }
 
+void DriveComboBox::hidePopup() {
+    QComboBox::hidePopup();
+    showIndex(shownIndex_); // a drive clicked in the list is shown after this, when activated
+}
+
 std::string DriveComboBox::drive() const {
     return fromQt(currentData().toString());
 }

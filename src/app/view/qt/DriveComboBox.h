@@ -18,6 +18,8 @@ public:
     // Shows the drive that holds `path` (the longest mount point that contains it).
     void showDriveOf(const std::string& path) override;
     void reread() override;
+    // A drive the user moved to in the opened list but did not choose is no longer marked there.
+    void hidePopup() override;
 
 private:
     // Shows the drive at `index` without raising Change.
